@@ -1,0 +1,42 @@
+# SPDX-License-Identifier: MIT
+# Thin wrappers around CMake. `make run` and `make test` install what is missing first.
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build asan test run bench fuzz format clean
+
+all: build
+
+deps:
+	@./scripts/install-deps
+
+build: deps
+	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j $(JOBS)
+
+asan: deps
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCLICKORY_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+
+# Unit tests in the normal build, then again under AddressSanitizer + UndefinedBehaviorSanitizer.
+test: build asan
+	@cd build && ctest --output-on-failure -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@./scripts/run
+
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@./scripts/bench build-bench
+
+fuzz: deps
+	@./scripts/fuzz
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz
