@@ -15,12 +15,7 @@ class Expected
 public:
     Expected(T value) : m_content(std::in_place_index<0>, std::move(value)) {}
 
-    static Expected failure(std::string message)
-    {
-        Expected result;
-        result.m_content.template emplace<1>(std::move(message));
-        return result;
-    }
+    static Expected failure(std::string message) { return Expected(FailureTag{}, std::move(message)); }
 
     bool hasValue() const { return m_content.index() == 0; }
     explicit operator bool() const { return hasValue(); }
@@ -36,7 +31,12 @@ public:
     const std::string& error() const { return std::get<1>(m_content); }
 
 private:
-    Expected() = default;
+    // Lets failure() build the error alternative directly, so T need not be default-constructible.
+    struct FailureTag
+    {
+    };
+    Expected(FailureTag, std::string message) : m_content(std::in_place_index<1>, std::move(message)) {}
+
     std::variant<T, std::string> m_content;
 };
 
