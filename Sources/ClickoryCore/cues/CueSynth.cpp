@@ -144,22 +144,24 @@ void writeZip(std::vector<float>& out, float sr, float length, SplitMix64& rando
     }
 }
 
-// Fades the last 10 ms (at most a quarter of the buffer) linearly to 0, so the cue ends without a
-// click.
-void fadeTail(std::vector<float>& out, double sampleRate)
-{
-    const std::size_t n = out.size();
-    const std::size_t m = std::min(n / 4, static_cast<std::size_t>(sampleRate * 0.01));
-    for (std::size_t j = 0; j < m; ++j) {
-        out[n - 1 - j] *= static_cast<float>(j) / static_cast<float>(m);
-    }
-}
-
 } // namespace
 
 bool isValidSampleRate(double sampleRate)
 {
     return std::isfinite(sampleRate) && sampleRate > 0.0 && sampleRate <= maxSampleRate;
+}
+
+// The last 10 ms (at most a quarter of the buffer) fall linearly to 0, so a cue ends without a click.
+void fadeTail(std::vector<float>& samples, double sampleRate)
+{
+    if (!isValidSampleRate(sampleRate)) {
+        return;
+    }
+    const std::size_t n = samples.size();
+    const std::size_t m = std::min(n / 4, static_cast<std::size_t>(sampleRate * 0.01));
+    for (std::size_t j = 0; j < m; ++j) {
+        samples[n - 1 - j] *= static_cast<float>(j) / static_cast<float>(m);
+    }
 }
 
 std::vector<float> render(CueStyle style, double sampleRate)

@@ -42,6 +42,11 @@ std::vector<float> render(CueStyle style, double sampleRate);
 // fade. Returns an empty buffer when the sample rate is not valid.
 std::vector<float> dud(double sampleRate);
 
+// The tail fade shared by the cues and the dud: the last m = min(n / 4, trunc(sampleRate * 0.01))
+// samples are multiplied by j / m for j counted back from the end, so the last sample becomes 0.
+// Nothing is faded when m is 0.
+void fadeTail(std::vector<float>& samples, double sampleRate);
+
 } // namespace CueSynth
 
 } // namespace clickory
