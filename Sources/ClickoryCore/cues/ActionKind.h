@@ -30,9 +30,9 @@ inline constexpr std::size_t actionKindCount = 11;
 // All kinds in declaration order.
 constexpr std::array<ActionKind, actionKindCount> allActionKinds()
 {
-    return {ActionKind::copy,      ActionKind::cut,  ActionKind::paste, ActionKind::undo,
-            ActionKind::redo,      ActionKind::selectAll, ActionKind::save, ActionKind::find,
-            ActionKind::newTab,    ActionKind::closeWindow, ActionKind::screenshot};
+    return {ActionKind::copy,   ActionKind::cut,         ActionKind::paste,     ActionKind::undo,
+            ActionKind::redo,   ActionKind::selectAll,   ActionKind::save,      ActionKind::find,
+            ActionKind::newTab, ActionKind::closeWindow, ActionKind::screenshot};
 }
 
 std::string_view rawValue(ActionKind kind);

@@ -32,8 +32,8 @@ inline constexpr std::size_t cueStyleCount = 11;
 // All styles in declaration order.
 constexpr std::array<CueStyle, cueStyleCount> allCueStyles()
 {
-    return {CueStyle::glass,   CueStyle::chime, CueStyle::marimba, CueStyle::bell,
-            CueStyle::sparkle, CueStyle::pop,   CueStyle::tick,    CueStyle::shutter,
+    return {CueStyle::glass,   CueStyle::chime,     CueStyle::marimba, CueStyle::bell,
+            CueStyle::sparkle, CueStyle::pop,       CueStyle::tick,    CueStyle::shutter,
             CueStyle::glideUp, CueStyle::glideDown, CueStyle::zip};
 }
 

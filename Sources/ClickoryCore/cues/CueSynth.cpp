@@ -184,12 +184,24 @@ std::vector<float> render(CueStyle style, double sampleRate)
             addNote(out, note, sr);
         }
         break;
-    case CueStyle::pop: writePop(out, sr); break;
-    case CueStyle::tick: writeTick(out, sr, random); break;
-    case CueStyle::shutter: writeShutter(out, sr, random); break;
-    case CueStyle::glideUp: writeGlide(out, sr, length, true); break;
-    case CueStyle::glideDown: writeGlide(out, sr, length, false); break;
-    case CueStyle::zip: writeZip(out, sr, length, random); break;
+    case CueStyle::pop:
+        writePop(out, sr);
+        break;
+    case CueStyle::tick:
+        writeTick(out, sr, random);
+        break;
+    case CueStyle::shutter:
+        writeShutter(out, sr, random);
+        break;
+    case CueStyle::glideUp:
+        writeGlide(out, sr, length, true);
+        break;
+    case CueStyle::glideDown:
+        writeGlide(out, sr, length, false);
+        break;
+    case CueStyle::zip:
+        writeZip(out, sr, length, random);
+        break;
     }
 
     float peak = 0.0f;

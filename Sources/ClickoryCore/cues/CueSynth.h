@@ -17,10 +17,10 @@ namespace CueSynth {
 // One struck note of a tonal cue.
 struct Note
 {
-    float freq;                                     // Hz
-    float start;                                    // seconds from the cue's start
-    float decay;                                    // seconds, exponential time constant
-    std::vector<std::pair<float, float>> partials;  // (frequency ratio, amplitude)
+    float freq;                                    // Hz
+    float start;                                   // seconds from the cue's start
+    float decay;                                   // seconds, exponential time constant
+    std::vector<std::pair<float, float>> partials; // (frequency ratio, amplitude)
     float gain;
 
     friend bool operator==(const Note&, const Note&) = default;

@@ -34,12 +34,18 @@ struct Shortcut
 };
 
 const Shortcut shortcuts[] = {
-    {keyC, command, ActionKind::copy},          {keyX, command, ActionKind::cut},
-    {keyV, command, ActionKind::paste},         {keyZ, command, ActionKind::undo},
-    {keyZ, command | shift, ActionKind::redo},  {keyA, command, ActionKind::selectAll},
-    {keyS, command, ActionKind::save},          {keyF, command, ActionKind::find},
-    {keyT, command, ActionKind::newTab},        {keyW, command, ActionKind::closeWindow},
-    {key3, command | shift, ActionKind::screenshot}, {key4, command | shift, ActionKind::screenshot},
+    {keyC, command, ActionKind::copy},
+    {keyX, command, ActionKind::cut},
+    {keyV, command, ActionKind::paste},
+    {keyZ, command, ActionKind::undo},
+    {keyZ, command | shift, ActionKind::redo},
+    {keyA, command, ActionKind::selectAll},
+    {keyS, command, ActionKind::save},
+    {keyF, command, ActionKind::find},
+    {keyT, command, ActionKind::newTab},
+    {keyW, command, ActionKind::closeWindow},
+    {key3, command | shift, ActionKind::screenshot},
+    {key4, command | shift, ActionKind::screenshot},
     {key5, command | shift, ActionKind::screenshot},
 };
 
@@ -157,10 +163,12 @@ TEST(CueStyle, RawValuesLabelsAndLengthsInCaseOrder)
         float length;
     };
     const Row rows[] = {
-        {"glass", "Glass", 0.5f},     {"chime", "Chime", 0.5f},         {"marimba", "Marimba", 0.28f},
-        {"bell", "Bell", 0.7f},       {"sparkle", "Sparkle", 0.5f},     {"pop", "Pop", 0.12f},
-        {"tick", "Tick", 0.05f},      {"shutter", "Shutter", 0.16f},    {"glideUp", "Glide up", 0.2f},
-        {"glideDown", "Glide down", 0.2f}, {"zip", "Zip", 0.16f},
+        {"glass", "Glass", 0.5f},      {"chime", "Chime", 0.5f},
+        {"marimba", "Marimba", 0.28f}, {"bell", "Bell", 0.7f},
+        {"sparkle", "Sparkle", 0.5f},  {"pop", "Pop", 0.12f},
+        {"tick", "Tick", 0.05f},       {"shutter", "Shutter", 0.16f},
+        {"glideUp", "Glide up", 0.2f}, {"glideDown", "Glide down", 0.2f},
+        {"zip", "Zip", 0.16f},
     };
     const auto styles = allCueStyles();
     ASSERT_EQ(std::size(rows), styles.size());

@@ -150,9 +150,9 @@ TEST(CueSynth, SampleCountsAreTakenInSinglePrecision)
         std::size_t at44k;
     };
     const Row rows[] = {
-        {CueStyle::glass, 24000, 22050},  {CueStyle::chime, 24000, 22050},     {CueStyle::marimba, 13440, 12348},
-        {CueStyle::bell, 33600, 30870},   {CueStyle::sparkle, 24000, 22050},   {CueStyle::pop, 5760, 5292},
-        {CueStyle::tick, 2400, 2205},     {CueStyle::shutter, 7680, 7056},     {CueStyle::glideUp, 9600, 8820},
+        {CueStyle::glass, 24000, 22050},   {CueStyle::chime, 24000, 22050},   {CueStyle::marimba, 13440, 12348},
+        {CueStyle::bell, 33600, 30870},    {CueStyle::sparkle, 24000, 22050}, {CueStyle::pop, 5760, 5292},
+        {CueStyle::tick, 2400, 2205},      {CueStyle::shutter, 7680, 7056},   {CueStyle::glideUp, 9600, 8820},
         {CueStyle::glideDown, 9600, 8820}, {CueStyle::zip, 7680, 7056},
     };
     for (const Row& row : rows) {
@@ -224,7 +224,8 @@ TEST(CueSynth, TonalCuesMatchTheirNoteTables)
         {CueStyle::chime, 0.5, {{1319, 0, 0.2, 0.8, bell}, {1976, 0.09, 0.3, 1.0, bell}}},
         {CueStyle::marimba, 0.28, {{880, 0, 0.11, 1.0, marimba}, {660, 0.075, 0.15, 1.0, marimba}}},
         {CueStyle::bell, 0.7, {{784, 0, 0.55, 1.0, bell}}},
-        {CueStyle::sparkle, 0.5,
+        {CueStyle::sparkle,
+         0.5,
          {{1047, 0, 0.12, 0.8, glass}, {1319, 0.07, 0.12, 0.9, glass}, {1568, 0.14, 0.28, 1.0, glass}}},
     };
     for (const Row& row : rows) {
