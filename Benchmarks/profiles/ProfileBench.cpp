@@ -32,7 +32,8 @@ std::size_t renderProfile(const SoundProfile& profile, ScrollStyle scroll)
         const std::uint64_t roleHash = std::hash<std::string_view>{}(rawValue(role));
         for (std::size_t i = 0; i < synthGrid.size(); ++i) {
             const std::uint64_t seed = 17u + 31u * roleHash + 7919u * i;
-            const std::vector<float> samples = Synth::render(voice, Variation::semitones(synthGrid[i], seed), sampleRate);
+            const Variation variation = Variation::semitones(synthGrid[i], seed);
+            const std::vector<float> samples = Synth::render(voice, variation, sampleRate);
             frames += samples.size();
             benchmark::DoNotOptimize(samples.data());
         }

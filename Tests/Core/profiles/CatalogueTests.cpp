@@ -33,7 +33,8 @@ const SoundProfile& builtIn(std::string_view id)
 
 ImportedPack pack(std::string id, std::string name)
 {
-    return ImportedPack{std::move(id), std::move(name), "/packs/x", {{"0", {"k0.wav"}}}, {"k1.wav"}, "a Mechvibes pack"};
+    return ImportedPack{std::move(id), std::move(name), "/packs/x", {{"0", {"k0.wav"}}},
+                        {"k1.wav"}, "a Mechvibes pack"};
 }
 
 // Every test starts and ends with an empty imported list.
