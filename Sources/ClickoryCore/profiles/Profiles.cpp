@@ -122,9 +122,19 @@ std::vector<SoundProfile> packProfiles(ProfileCategory category, const std::vect
 }
 
 // The imported list is replaced as a whole while other threads read it: readers copy the pointer
-// under the lock and keep their snapshot for as long as they need it.
-std::mutex importedMutex;
-std::shared_ptr<const std::vector<SoundProfile>> importedList = std::make_shared<const std::vector<SoundProfile>>();
+// under the lock and keep their snapshot for as long as they need it. Built on first use, so that
+// it is ready even for callers running before this file's static initialisation.
+struct ImportedList
+{
+    std::mutex mutex;
+    std::shared_ptr<const std::vector<SoundProfile>> list = std::make_shared<const std::vector<SoundProfile>>();
+};
+
+ImportedList& importedList()
+{
+    static ImportedList state;
+    return state;
+}
 
 } // namespace
 
@@ -204,17 +214,19 @@ const std::vector<SoundProfile>& all()
 
 std::shared_ptr<const std::vector<SoundProfile>> imported()
 {
-    std::lock_guard lock(importedMutex);
-    return importedList;
+    ImportedList& state = importedList();
+    std::lock_guard lock(state.mutex);
+    return state.list;
 }
 
 void setImported(std::vector<SoundProfile> profiles)
 {
     auto replacement = std::make_shared<const std::vector<SoundProfile>>(std::move(profiles));
     std::shared_ptr<const std::vector<SoundProfile>> previous;
+    ImportedList& state = importedList();
     {
-        std::lock_guard lock(importedMutex);
-        previous = std::exchange(importedList, std::move(replacement));
+        std::lock_guard lock(state.mutex);
+        previous = std::exchange(state.list, std::move(replacement));
     }
     // The old list, if this was its last owner, is freed here, outside the lock.
 }
