@@ -18,8 +18,7 @@ using Json = nlohmann::json;
 
 // Calls visit(key, field) for every field in declaration order. The one list behind the key list,
 // the encoder and the decoder, so that they cannot drift apart.
-template <typename Settings, typename Visitor>
-void forEachField(Settings& s, Visitor&& visit)
+template <typename Settings, typename Visitor> void forEachField(Settings& s, Visitor&& visit)
 {
     visit("enabled", s.enabled);
     visit("masterVolume", s.masterVolume);

@@ -178,9 +178,10 @@ TEST(FeelSettingsJson, DecodingClamps)
 
 TEST(FeelSettingsJson, IntegersAreNumbers)
 {
-    const FeelSettings settings =
-        decoded(Json::parse(R"({"masterVolume": 1, "rippleSize": 100, "keysGain": 0, "rippleDuration": 18446744073709551615,
-                               "actionCues": {"save": {"enabled": true, "style": "sparkle", "gain": 1}}})"));
+    const FeelSettings settings = decoded(Json::parse(R"({
+        "masterVolume": 1, "rippleSize": 100, "keysGain": 0, "rippleDuration": 18446744073709551615,
+        "actionCues": {"save": {"enabled": true, "style": "sparkle", "gain": 1}}
+    })"));
     EXPECT_EQ(settings.masterVolume, 1.0);
     EXPECT_EQ(settings.rippleSize, 100.0);
     EXPECT_EQ(settings.keysGain, 0.0);
