@@ -38,6 +38,38 @@ private:
     XErrorHandler m_previous;
 };
 
+std::optional<X11RawInput> rawInput(const XIRawEvent& raw)
+{
+    X11RawInput input;
+    switch (raw.evtype)
+    {
+    case XI_RawKeyPress:
+        input.type = X11RawInput::Type::keyPress;
+        break;
+    case XI_RawKeyRelease:
+        input.type = X11RawInput::Type::keyRelease;
+        break;
+    case XI_RawButtonPress:
+        input.type = X11RawInput::Type::buttonPress;
+        break;
+    case XI_RawButtonRelease:
+        input.type = X11RawInput::Type::buttonRelease;
+        break;
+    case XI_RawMotion:
+        input.type = X11RawInput::Type::motion;
+        break;
+    default:
+        return std::nullopt;
+    }
+    input.detail = raw.detail;
+    input.emulated = (raw.flags & XIPointerEmulated) != 0;
+    input.sourceId = raw.sourceid;
+    input.valuatorMask = raw.valuators.mask;
+    input.valuatorMaskLength = raw.valuators.mask_len;
+    input.valuatorValues = raw.valuators.values;
+    return input;
+}
+
 } // namespace
 
 X11InputSource::X11InputSource(MainQueue& queue, std::string displayName)
@@ -193,7 +225,10 @@ void X11InputSource::readEvents()
         else
         {
             const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
-            converted = m_converter.convert(*raw);
+            if (const auto input = rawInput(*raw))
+            {
+                converted = m_converter.convert(*input);
+            }
             if (raw->evtype == XI_RawKeyPress)
             {
                 keyPressed = raw->detail - 8;

@@ -16,23 +16,24 @@ X11RawEventConverter::X11RawEventConverter(std::function<Point()> pointerLocatio
 {
 }
 
-std::optional<InputEvent> X11RawEventConverter::convert(const XIRawEvent& raw)
+std::optional<InputEvent> X11RawEventConverter::convert(const X11RawInput& raw)
 {
-    switch (raw.evtype)
+    using Type = X11RawInput::Type;
+    switch (raw.type)
     {
-    case XI_RawKeyPress:
-    case XI_RawKeyRelease:
-        return m_keyboard.convert(raw.detail - x11KeyCodeOffset, raw.evtype == XI_RawKeyPress);
-    case XI_RawButtonPress:
-    case XI_RawButtonRelease: {
-        const bool down = raw.evtype == XI_RawButtonPress;
+    case Type::keyPress:
+    case Type::keyRelease:
+        return m_keyboard.convert(raw.detail - x11KeyCodeOffset, raw.type == Type::keyPress);
+    case Type::buttonPress:
+    case Type::buttonRelease: {
+        const bool down = raw.type == Type::buttonPress;
         switch (raw.detail)
         {
         case 4:
         case 5:
             // Emulated from smooth scrolling (counted through the valuators), or the release half of a
             // notch: nothing.
-            if ((raw.flags & XIPointerEmulated) != 0 || !down)
+            if (raw.emulated || !down)
             {
                 return std::nullopt;
             }
@@ -44,19 +45,19 @@ std::optional<InputEvent> X11RawEventConverter::convert(const XIRawEvent& raw)
             return MouseEvent{raw.detail == 1 ? 0 : raw.detail == 3 ? 1 : 2, down, m_pointerLocation()};
         }
     }
-    case XI_RawMotion:
+    case Type::motion:
         return convertMotion(raw);
-    default:
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
-std::optional<InputEvent> X11RawEventConverter::convertMotion(const XIRawEvent& raw)
+std::optional<InputEvent> X11RawEventConverter::convertMotion(const X11RawInput& raw)
 {
+    const auto isSet = [&raw](int bit) { return (raw.valuatorMask[bit >> 3] & (1 << (bit & 7))) != 0; };
     // Most motion is plain pointer movement; find out cheaply whether any valuator could scroll.
-    const X11ScrollAxis axis = m_scrollAxis(raw.sourceid);
-    if (axis.valuator < 0 || axis.valuator >= raw.valuators.mask_len * 8 ||
-        !XIMaskIsSet(raw.valuators.mask, axis.valuator) || axis.increment == 0.0)
+    const X11ScrollAxis axis = m_scrollAxis(raw.sourceId);
+    if (axis.valuator < 0 || axis.valuator >= raw.valuatorMaskLength * 8 || raw.valuatorMask == nullptr ||
+        raw.valuatorValues == nullptr || !isSet(axis.valuator) || axis.increment == 0.0)
     {
         return std::nullopt;
     }
@@ -64,12 +65,12 @@ std::optional<InputEvent> X11RawEventConverter::convertMotion(const XIRawEvent& 
     int index = 0;
     for (int bit = 0; bit < axis.valuator; ++bit)
     {
-        if (XIMaskIsSet(raw.valuators.mask, bit))
+        if (isSet(bit))
         {
             ++index;
         }
     }
-    const double value = raw.valuators.values[index];
+    const double value = raw.valuatorValues[index];
     if (value == 0.0)
     {
         return std::nullopt;

@@ -8,8 +8,6 @@
 #include <functional>
 #include <optional>
 
-#include <X11/extensions/XInput2.h>
-
 namespace clickory {
 
 // How a pointer device scrolls, from its XInput2 scroll classes.
@@ -18,6 +16,28 @@ struct X11ScrollAxis
     int valuator = -1;         // the vertical scroll valuator, -1 when the device has none
     double increment = 1.0;    // valuator units per line (one wheel notch); negative when inverted
     bool touchpad = false;     // pixel-precise: reports points, `continuous`
+};
+
+// The parts of an XInput2 raw event (XIRawEvent) that matter here, without Xlib's headers, whose
+// macros (None, Bool, Status) must not leak into the rest of the program.
+struct X11RawInput
+{
+    enum class Type
+    {
+        keyPress,
+        keyRelease,
+        buttonPress,
+        buttonRelease,
+        motion,
+    };
+
+    Type type = Type::motion;
+    int detail = 0;            // key code or button number
+    bool emulated = false;     // XIPointerEmulated: a wheel button made up from smooth scrolling
+    int sourceId = 0;          // the slave device
+    const unsigned char* valuatorMask = nullptr;  // bit per valuator number
+    int valuatorMaskLength = 0;                   // bytes
+    const double* valuatorValues = nullptr;       // one per set bit, in bit order
 };
 
 // Converts XInput2 raw events into InputEvents. Key codes go through the keyboard state (X11 key
@@ -39,12 +59,11 @@ public:
 
     KeyboardState& keyboard() { return m_keyboard; }
 
-    // The event of one raw event (XI_RawKeyPress/Release, XI_RawButtonPress/Release, XI_RawMotion),
-    // or nothing.
-    std::optional<InputEvent> convert(const XIRawEvent& raw);
+    // The event of one raw event, or nothing.
+    std::optional<InputEvent> convert(const X11RawInput& raw);
 
 private:
-    std::optional<InputEvent> convertMotion(const XIRawEvent& raw);
+    std::optional<InputEvent> convertMotion(const X11RawInput& raw);
 
     std::function<Point()> m_pointerLocation;
     std::function<X11ScrollAxis(int)> m_scrollAxis;
