@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ClickoryApp/input/EventMonitor.h"
+#include "ClickoryApp/platform/linux/InputPlatform.h"
 #include "ClickoryApp/platform/linux/PollMainQueue.h"
 #include "ClickoryApp/platform/x11/X11InputSource.h"
 #include "ClickoryApp/platform/x11/XTestInputInjector.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace clickory {
@@ -244,6 +246,19 @@ TEST(X11InputSource, StartFailsWithoutAnXServer)
     XTestInputInjector injector(":4999");
     EXPECT_FALSE(injector.isOpen());
     EXPECT_FALSE(injector.key(0, true));
+}
+
+TEST(InputPlatform, MakesTheSourceAndInjectorOfEachBackend)
+{
+    PollMainQueue queue;
+    EXPECT_NE(dynamic_cast<X11InputSource*>(InputPlatform::makeSource(InputBackend::x11, queue).get()), nullptr);
+    EXPECT_EQ(dynamic_cast<X11InputSource*>(InputPlatform::makeSource(InputBackend::libinput, queue).get()), nullptr);
+    if (::access("/dev/uinput", W_OK) != 0)
+    {
+        std::string error;
+        EXPECT_EQ(InputPlatform::makeInjector(InputBackend::libinput, error), nullptr);
+        EXPECT_EQ(error.rfind("could not open /dev/uinput: ", 0), 0u) << error;
+    }
 }
 
 TEST(X11InputSource, SurvivesTheXServerGoingAway)
