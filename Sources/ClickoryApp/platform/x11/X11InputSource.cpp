@@ -162,11 +162,10 @@ bool X11InputSource::start(InputSink& sink)
     m_axes.clear();
     m_watch = m_queue.watchReadable(ConnectionNumber(display), [this] { readEvents(); });
     // XSync may have read events into Xlib's queue already; the descriptor would not show them.
-    m_queue.post([this, display] {
-        if (m_display == display)
-        {
-            readEvents();
-        }
+    // A cancellable task, so that a source stopped or destroyed first is never called.
+    m_firstRead = m_queue.postAfter(0.0, [this] {
+        m_firstRead = 0;
+        readEvents();
     });
     return true;
 }
@@ -184,6 +183,8 @@ void X11InputSource::closeDisplay()
 {
     m_queue.cancel(m_watch);
     m_watch = 0;
+    m_queue.cancel(m_firstRead);
+    m_firstRead = 0;
     m_repeater.cancel();
     Display* display = m_display;
     m_display = nullptr;

@@ -58,6 +58,7 @@ private:
     int m_xiOpcode = 0;
     bool m_connectionLost = false;
     MainQueue::Token m_watch = 0;
+    MainQueue::Token m_firstRead = 0;
     X11RawEventConverter m_converter;
     KeyRepeater m_repeater;
     std::unordered_map<int, X11ScrollAxis> m_axes;
