@@ -14,17 +14,19 @@ namespace {
 // range of a signed 64-bit integer.
 std::optional<std::int64_t> scancodeFromKey(std::string_view key)
 {
-    std::string_view digits = key;
-    bool negative = false;
-    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-        negative = digits.front() == '-';
+    // from_chars takes a leading "-" but not a "+"; the sign stays attached so that the most
+    // negative value is in range.
+    std::string_view text = key;
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '-' && text.data() == key.data()) {
         digits.remove_prefix(1);
     }
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
-    // Parse with the sign attached so that the most negative value is in range.
-    std::string text = negative ? "-" + std::string(digits) : std::string(digits);
     std::int64_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) {
