@@ -10,6 +10,8 @@ extern "C" {
 }
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -88,6 +90,44 @@ private:
     std::vector<float> m_samples;
 };
 
+// FFmpeg sizes a WAV file by what is on disk, so a file cut short decodes without complaint. Its
+// data chunk still declares the full size: a data chunk larger than the bytes that follow it means
+// the file was cut off. Other formats rely on the container's declared duration.
+bool isTruncatedWav(const std::filesystem::path& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    unsigned char header[12];
+    bool truncated = false;
+    if (std::fread(header, 1, 12, file) == 12 && std::memcmp(header, "RIFF", 4) == 0 &&
+        std::memcmp(header + 8, "WAVE", 4) == 0)
+    {
+        std::error_code error;
+        const auto fileSize = std::filesystem::file_size(path, error);
+        std::uint64_t offset = 12;
+        unsigned char chunk[8];
+        while (!error && std::fread(chunk, 1, 8, file) == 8)
+        {
+            const std::uint64_t size = static_cast<std::uint64_t>(chunk[4]) | (static_cast<std::uint64_t>(chunk[5]) << 8) |
+                                       (static_cast<std::uint64_t>(chunk[6]) << 16) |
+                                       (static_cast<std::uint64_t>(chunk[7]) << 24);
+            offset += 8;
+            if (std::memcmp(chunk, "data", 4) == 0)
+            {
+                // 0xFFFFFFFF marks a stream written without knowing its length.
+                truncated = size != 0xFFFFFFFFu && offset + size > fileSize;
+                break;
+            }
+            offset += size + (size & 1);
+            if (offset >= fileSize || std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+                break;
+        }
+    }
+    std::fclose(file);
+    return truncated;
+}
+
 } // namespace
 
 FfmpegSoundFileReader::FfmpegSoundFileReader()
@@ -101,6 +141,9 @@ std::optional<std::vector<float>> FfmpegSoundFileReader::read(const std::filesys
                                                               double maxSeconds)
 {
     if (!(sampleRate >= 1.0 && sampleRate <= maxOutputRate) || !(maxSeconds > 0.0) || path.empty())
+        return std::nullopt;
+
+    if (isTruncatedWav(path))
         return std::nullopt;
 
     // The "file:" prefix keeps a name such as "http://..." from being read as a URL; the whitelist

@@ -38,7 +38,7 @@ pa_buffer_attr PulseAudioOutput::attributes(std::uint32_t frames) const
 {
     pa_buffer_attr attr;
     attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(2 * frames * frameBytes);
+    attr.tlength = static_cast<std::uint32_t>(4 * frames * frameBytes);
     attr.prebuf = static_cast<std::uint32_t>(-1);
     attr.minreq = static_cast<std::uint32_t>(frames * frameBytes);
     attr.fragsize = static_cast<std::uint32_t>(-1);
@@ -327,13 +327,20 @@ std::optional<double> PulseAudioOutput::latencyMs() const
     if (!loop || !m_stream)
         return std::nullopt;
     pa_threaded_mainloop_lock(loop);
-    pa_usec_t usec = 0;
-    int negative = 0;
-    const bool known = pa_stream_get_latency(m_stream, &usec, &negative) >= 0;
+    // Fresh timing from the server: what we have queued plus the sink's own latency.
+    SuccessWait wait{loop};
+    self->m_connection.waitLocked(pa_stream_update_timing_info(m_stream, &succeeded, &wait));
+    const pa_timing_info* timing = pa_stream_get_timing_info(m_stream);
+    std::optional<double> result;
+    if (timing && timing->write_index_corrupt == 0 && timing->read_index_corrupt == 0)
+    {
+        const std::int64_t queued = timing->write_index - timing->read_index;
+        const double queuedUsec =
+            static_cast<double>(queued > 0 ? queued : 0) / static_cast<double>(frameBytes) / m_rate * 1e6;
+        result = (static_cast<double>(timing->sink_usec) + queuedUsec) / 1000.0;
+    }
     pa_threaded_mainloop_unlock(loop);
-    if (!known)
-        return std::nullopt;
-    return (negative ? -1.0 : 1.0) * static_cast<double>(usec) / 1000.0;
+    return result;
 }
 
 std::optional<PulseSinkFacts> PulseAudioOutput::defaultSink()
