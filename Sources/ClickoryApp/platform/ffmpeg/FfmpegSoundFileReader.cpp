@@ -177,9 +177,14 @@ std::optional<std::vector<float>> FfmpegSoundFileReader::read(const std::filesys
 
     // The first maxSeconds at the file's rate.
     const std::int64_t maxFrames = static_cast<std::int64_t>(std::trunc(static_cast<double>(fileRate) * maxSeconds));
-    // The length the container declares, when it declares one.
+    // The length the container declares, when it declares one. MPEG audio declares its frames
+    // including the encoder's delay and padding, which the decoder drops (a short gapless MP3 loses
+    // a third of it), so its length says nothing about a cut.
+    const bool mpegAudio = codec->id == AV_CODEC_ID_MP3 || codec->id == AV_CODEC_ID_MP2 || codec->id == AV_CODEC_ID_MP1;
     std::int64_t declaredFrames = -1;
-    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+    if (mpegAudio)
+        declaredFrames = -1;
+    else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
         declaredFrames = av_rescale_q(stream->duration, stream->time_base, AVRational{1, fileRate});
     else if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         declaredFrames = av_rescale_q(format->duration, AVRational{1, AV_TIME_BASE}, AVRational{1, fileRate});
