@@ -133,22 +133,24 @@ TEST_P(RealPackTest, ImportsAlikeFromFolderConfigAndZipAndPlaysEachKeyWithItsOwn
         const PcmBufferPtr buffer = engine.pool().current(player);
         return buffer ? buffer->samples() : std::vector<float>{};
     };
-    // Keys with files of their own sound different from each other; a key without an entry plays
-    // one of the pack's fallback sounds.
-    std::map<std::vector<std::string>, std::vector<float>> soundOfFiles;
+    // Keys whose written files differ play different sounds (some packs use one recording under two
+    // names, which then give identical files); a key without an entry plays a fallback sound.
+    std::map<std::string, std::vector<float>> soundOfContent;
     for (const auto& [key, files] : pack.perKey)
     {
-        if (files.size() != 1 || soundOfFiles.count(files))
+        ASSERT_EQ(files.size(), 1u) << key;
+        const std::string content = readText(pack.folder + "/" + files[0]);
+        if (soundOfContent.count(content))
             continue;
         std::vector<float> sound = played(std::stoll(key));
         EXPECT_FALSE(sound.empty()) << key;
-        soundOfFiles[files] = std::move(sound);
+        soundOfContent[content] = std::move(sound);
     }
-    ASSERT_GE(soundOfFiles.size(), 3u);
+    ASSERT_GE(soundOfContent.size(), 3u);
     std::set<std::vector<float>> distinct;
-    for (const auto& [files, sound] : soundOfFiles)
+    for (const auto& [content, sound] : soundOfContent)
         distinct.insert(sound);
-    EXPECT_EQ(distinct.size(), soundOfFiles.size()) << "keys with different files play the same sound";
+    EXPECT_EQ(distinct.size(), soundOfContent.size()) << "keys with different files play the same sound";
     EXPECT_FALSE(played(105).empty()); // F13: in no pack
 }
 
@@ -162,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Mechvibes, RealPackTest,
                              return name;
                          });
 
-TEST(RealPacks, NkCreamKeyThatNamesAMissingFileFallsBack)
+TEST(RealPacks, NkCreamKeysWithOddFileNamesGetTheirOwnFiles)
 {
     const fs::path folder = packsFolder() / "nk-cream";
     ASSERT_TRUE(fs::exists(folder / "config.json")) << "the real test pack is missing: " << folder;
@@ -170,13 +172,20 @@ TEST(RealPacks, NkCreamKeyThatNamesAMissingFileFallsBack)
     const PackImporter importer(temp.path / "library", linuxPackImportServices());
     ASSERT_TRUE(importer.importPack(folder).hasValue());
     const ImportedPack pack = decodeImportedPack(readText(temp.path / "library/nk-cream/pack.json")).value();
-    // Scancode 58 (Caps Lock, key code 57) names "capslock.wav", which is not there.
-    EXPECT_EQ(pack.perKey.count("57"), 0u);
-    EXPECT_EQ(pack.files(57), pack.fallback);
-    // "a.wav" and "b.wav" are their own files.
-    ASSERT_EQ(pack.files(0).size(), 1u);
-    ASSERT_EQ(pack.files(11).size(), 1u);
+    // Scancode 58 names "caps lock.wav" (a space), 26 and 27 name "[.wav" and "].wav"; "a" is key code 0.
+    const auto samplesOf = [&](std::int64_t keyCode) {
+        EXPECT_EQ(pack.files(keyCode).size(), 1u) << keyCode;
+        return wavSamples(pack.folder + "/" + pack.files(keyCode).front());
+    };
+    for (const auto& [keyCode, source] : std::vector<std::pair<std::int64_t, std::string>>{
+             {57, "caps lock.wav"}, {33, "[.wav"}, {30, "].wav"}, {0, "a.wav"}, {11, "b.wav"}})
+    {
+        const std::optional<std::vector<float>> decoded = importer.decode(folder / source);
+        ASSERT_TRUE(decoded.has_value()) << source;
+        EXPECT_EQ(samplesOf(keyCode).size(), decoded->size()) << source;
+    }
     EXPECT_NE(pack.files(0), pack.files(11));
+    EXPECT_EQ(pack.files(105), pack.fallback);
 }
 
 } // namespace
