@@ -73,7 +73,9 @@ bool XvfbServer::start(std::optional<int> displayNumber, double timeoutSeconds)
         {
             args.push_back(":" + std::to_string(*displayNumber));
         }
-        for (const char* arg : {"-displayfd", "", "-nolisten", "tcp", "-screen", "0", "1280x800x24"})
+        // -noreset: without it the server resets whenever its last client leaves, and a test that
+        // connects in that moment is refused.
+        for (const char* arg : {"-displayfd", "", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x800x24"})
         {
             args.emplace_back(arg);
         }
