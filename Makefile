@@ -1,7 +1,10 @@
 # SPDX-License-Identifier: MIT
 # Thin wrappers around CMake. `make run` and `make test` install what is missing first.
 JOBS ?= 2
+# ccache keeps repeated builds (both test builds, CI's fresh clones) short.
+LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 CMAKE_FLAGS ?=
+override CMAKE_FLAGS += $(LAUNCHER)
 
 .PHONY: all deps build asan test run bench fuzz format clean
 
