@@ -5,11 +5,12 @@
 #include "ClickoryApp/platform/Workspace.h"
 #include "ClickoryApp/platform/linux/LogindWakeWatch.h"
 
-#include <X11/Xlib.h>
-
 #include <optional>
 #include <string>
 #include <vector>
+
+// Xlib stays out of this header (its macros clash with Qt and GoogleTest).
+struct _XDisplay;
 
 namespace clickory {
 
@@ -57,23 +58,24 @@ public:
     void readEvents();
 
 private:
-    static void connectionLost(Display* display, void* self);
+    static void connectionLost(_XDisplay* display, void* self);
     void readActiveWindow(bool notify);
     void readScreens();
-    std::optional<std::string> applicationID(Window window);
-    std::optional<std::int64_t> processID(Window window);
+    std::optional<std::string> applicationID(unsigned long window);
+    std::optional<std::int64_t> processID(unsigned long window);
     Rect toScreenRect(int x, int y, int width, int height) const;
 
     MainQueue& m_queue;
     std::string m_displayName;
-    Display* m_display = nullptr;
-    Window m_root = 0;
+    _XDisplay* m_display = nullptr;
+    unsigned long m_root = 0; // Window
     int m_randrEvent = -1;
     bool m_lost = false;
     MainQueue::Token m_watch = 0;
     std::string m_lastError;
 
-    Atom m_activeWindow = 0, m_clientList = 0, m_pid = 0, m_windowType = 0, m_typeNormal = 0, m_state = 0,
+    // Atoms.
+    unsigned long m_activeWindow = 0, m_clientList = 0, m_pid = 0, m_windowType = 0, m_typeNormal = 0, m_state = 0,
          m_fullScreen = 0, m_gtkID = 0, m_kdeDesktop = 0, m_utf8 = 0;
 
     std::optional<std::string> m_frontmostID;
