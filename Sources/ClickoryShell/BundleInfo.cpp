@@ -19,7 +19,7 @@ BundleInfo BundleInfo::fromInfoFile(const std::filesystem::path& infoFile)
     BundleInfo info;
     info.version = QStringLiteral(CLICKORY_VERSION);
     QFile file(QString::fromStdString(infoFile.string()));
-    if (!file.open(QIODevice::ReadOnly))
+    if (infoFile.empty() || !file.open(QIODevice::ReadOnly))
         return info;
     const QJsonDocument document = QJsonDocument::fromJson(file.read(1 << 20));
     if (!document.isObject())
