@@ -5,6 +5,7 @@
 #include "ClickoryShell/settings/SettingsServices.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -14,7 +15,6 @@
 #include <vector>
 
 class QCheckBox;
-class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QSlider;

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#include "ClickoryShell/settings/SettingsIcons.h"
+
+#include <array>
+
+namespace clickory::SettingsIcons {
+
+QIcon bundled(const QString& name)
+{
+    return QIcon(QStringLiteral(":/clickory/settings/icons/") + name);
+}
+
+QIcon themed(std::initializer_list<const char*> themeNames, const QString& bundledName)
+{
+    for (const char* name : themeNames)
+        if (QIcon::hasThemeIcon(QString::fromLatin1(name)))
+            return QIcon::fromTheme(QString::fromLatin1(name));
+    return bundled(bundledName);
+}
+
+QIcon tab(int index)
+{
+    switch (index)
+    {
+    case 0:
+        return themed({"audio-volume-high", "audio-speakers"}, QStringLiteral("sounds.svg"));
+    case 1:
+        return themed({"input-keyboard"}, QStringLiteral("input.svg"));
+    case 2:
+        return themed({"preferences-desktop-keyboard-shortcuts", "preferences-desktop-keyboard"},
+                      QStringLiteral("shortcuts.svg"));
+    case 3:
+        return themed({"input-touchpad", "input-tablet"}, QStringLiteral("feel.svg"));
+    case 4:
+        return themed({"draw-circle", "preferences-desktop-effects"}, QStringLiteral("ripple.svg"));
+    case 5:
+        return themed({"preferences-desktop-default-applications", "applications-other"}, QStringLiteral("apps.svg"));
+    default:
+        return themed({"preferences-system", "emblem-system"}, QStringLiteral("general.svg"));
+    }
+}
+
+} // namespace clickory::SettingsIcons

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ClickoryShell/settings/SettingsTab.h"
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace clickory {
+
+// Sounds: the catalogue grouped by category with the chosen sound marked (choosing a row previews
+// and selects it; "Play" previews the highlighted row; "Remove" deletes an imported pack), the
+// import button, the mix sliders, typing dynamics and a field to try the sounds in.
+class SoundsTab final : public SettingsTab
+{
+    Q_OBJECT
+
+public:
+    SoundsTab(SettingsStore& store, const SettingsServices& services, QWidget* parent = nullptr);
+
+    void refresh(const FeelSettings& settings) override;
+
+    // Previews and selects a profile, as clicking its row does.
+    void choose(const std::string& profileID);
+    // Deletes an imported profile's pack; the chosen sound falls back to the default when it was this.
+    void removeImported(const std::string& profileID);
+    // Re-reads the catalogue (after an import or removal).
+    void reloadProfiles();
+
+    QTreeWidget* profileList() const { return m_list; }
+
+private:
+    void rebuildList();
+    void markSelection(const std::string& selected);
+    void updateButtons();
+    std::string currentProfileID() const;
+
+    QTreeWidget* m_list = nullptr;
+    QLabel* m_summary = nullptr;
+    QPushButton* m_play = nullptr;
+    QPushButton* m_remove = nullptr;
+    QWidget* m_stereoWidth = nullptr;
+    QWidget* m_dynamicsAmount = nullptr;
+    // The ids shown, to rebuild only when the catalogue changed.
+    std::vector<std::string> m_shownIDs;
+    std::string m_marked;
+};
+
+} // namespace clickory
