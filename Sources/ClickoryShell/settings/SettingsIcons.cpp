@@ -3,10 +3,21 @@
 
 #include <array>
 
+// The icons are compiled into the static library; its resources must be registered by hand.
+static void registerSettingsResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(settings);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace clickory::SettingsIcons {
 
 QIcon bundled(const QString& name)
 {
+    registerSettingsResources();
     return QIcon(QStringLiteral(":/clickory/settings/icons/") + name);
 }
 
