@@ -16,13 +16,14 @@
 #include "ClickoryShell/AppDelegate.h"
 #include "ClickoryShell/BundleInfo.h"
 #include "ClickoryShell/LaunchOptions.h"
-#include "ClickoryShell/NoRippleView.h"
 #include "ClickoryShell/ProcessStats.h"
 #include "ClickoryShell/QtMainQueue.h"
 #include "ClickoryShell/QtPasteboardCounter.h"
 #include "ClickoryShell/QtWorkspace.h"
 #include "ClickoryShell/SingleInstance.h"
 #include "ClickoryShell/SystemLog.h"
+#include "ClickoryShell/overlay/RippleOverlay.h"
+#include "ClickoryShell/settings/SettingsView.h"
 #include "ClickoryShell/tray/MenuGlyph.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ public:
     {
         return std::make_unique<EvdevHapticPerformer>();
     }
-    std::unique_ptr<RippleView> makeRippleView() override { return std::make_unique<NoRippleView>(); }
+    std::unique_ptr<RippleView> makeRippleView() override { return std::make_unique<RippleOverlay>(); }
     std::unique_ptr<PasteboardCounter> makePasteboardCounter() override
     {
         return std::make_unique<QtPasteboardCounter>();
@@ -238,6 +239,7 @@ int main(int argc, char** argv)
     LinuxPlatform platform(queue);
     SettingsStore store(SettingsStore::defaultFolder());
     AppDelegate delegate(platform, queue, store, BundleInfo::current(), options);
+    delegate.setSettingsWindowOpener(&SettingsView::open);
     QObject::connect(&instance, &SingleInstance::messageReceived, &delegate, &AppDelegate::handleMessage);
     QObject::connect(&delegate, &AppDelegate::launched, &delegate, [&]() {
         if (qEnvironmentVariableIsSet("CLICKORY_REPORT_LAUNCH"))
