@@ -6,7 +6,7 @@ LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAU
 CMAKE_FLAGS ?=
 override CMAKE_FLAGS += $(LAUNCHER)
 
-.PHONY: all deps build asan test run bench fuzz format clean
+.PHONY: all deps build asan test run bench fuzz format clean screenshots
 
 all: build
 
@@ -37,6 +37,11 @@ bench: deps
 
 fuzz: deps
 	@./scripts/fuzz
+
+# Every settings tab and a few ripple frames as PNG files in build/screenshots, rendered on Xvfb.
+screenshots: deps
+	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@./scripts/screenshots build
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

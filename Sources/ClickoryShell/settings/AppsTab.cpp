@@ -2,6 +2,7 @@
 #include "ClickoryShell/settings/AppsTab.h"
 
 #include "ClickoryCore/profiles/Profiles.h"
+#include "ClickoryShell/settings/SettingsIcons.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -31,7 +32,7 @@ QIcon applicationIcon(const DesktopApplication* app)
         if (!icon.isNull())
             return icon;
     }
-    return QIcon::fromTheme(QStringLiteral("application-x-executable"));
+    return SettingsIcons::themed({"application-x-executable"}, QStringLiteral("apps.svg"));
 }
 
 // Replaces a list's rows: the old ones are deleted later, since a row's own button may be what

@@ -15,13 +15,6 @@
 
 namespace clickory {
 
-namespace {
-
-// Wide enough for the longest slider label ("Loudness variety", "Modifier keys") at default fonts.
-constexpr int sliderLabelWidth = 8;  // in units of the font's average character width x 2
-
-} // namespace
-
 SettingsTab::SettingsTab(SettingsStore& store, const SettingsServices& services, QWidget* parent)
     : QWidget(parent), m_store(store), m_services(services)
 {
@@ -53,7 +46,7 @@ QFormLayout* SettingsTab::section(const QString& title)
 {
     auto* box = new QGroupBox(title);
     auto* form = new QFormLayout(box);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     form->setRowWrapPolicy(QFormLayout::DontWrapRows);
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_page->addWidget(box);
@@ -92,7 +85,10 @@ QWidget* SettingsTab::slider(QFormLayout* form, const QString& text, double Feel
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* caption = new QLabel(text);
-    caption->setMinimumWidth(caption->fontMetrics().averageCharWidth() * sliderLabelWidth * 2);
+    // One width for every slider label, that of the longest ("Loudness variety"), so the sliders line up.
+    const QFontMetrics metrics = caption->fontMetrics();
+    caption->setMinimumWidth(
+        std::max(metrics.horizontalAdvance(QStringLiteral("Loudness variety")), metrics.horizontalAdvance(text)) + 12);
     caption->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* bar = new QSlider(Qt::Horizontal);
     bar->setObjectName(QString::fromLatin1(name));
