@@ -155,13 +155,10 @@ void AppsTab::refresh(const FeelSettings& settings)
     SettingsTab::refresh(settings);
     if (m_shownMuted != settings.mutedBundleIDs)
         rebuildMuted(settings.mutedBundleIDs);
-    std::vector<std::string> catalogue;
-    for (const ProfileGroup& group : Profiles::byCategory())
-        for (const SoundProfile& profile : group.profiles)
-            catalogue.push_back(profile.id);
-    if (m_shownProfiles != settings.appProfiles || catalogue != m_shownCatalogue)
+    // The pickers list the catalogue, whose imported part may have changed.
+    if (m_shownProfiles != settings.appProfiles || Profiles::imported() != m_shownImported)
     {
-        m_shownCatalogue = std::move(catalogue);
+        m_shownImported = Profiles::imported();
         rebuildProfiles(settings.appProfiles);
     }
 }

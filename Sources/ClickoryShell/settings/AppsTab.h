@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ClickoryCore/profiles/SoundProfile.h"
 #include "ClickoryShell/settings/DesktopApplications.h"
 #include "ClickoryShell/settings/SettingsTab.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,7 +61,7 @@ private:
     QPushButton* m_addFrontProfile = nullptr;
     std::optional<std::vector<std::string>> m_shownMuted;
     std::optional<std::map<std::string, std::string>> m_shownProfiles;
-    std::vector<std::string> m_shownCatalogue;
+    std::shared_ptr<const std::vector<SoundProfile>> m_shownImported;
 };
 
 } // namespace clickory

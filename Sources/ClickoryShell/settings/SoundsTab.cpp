@@ -114,12 +114,8 @@ void SoundsTab::refresh(const FeelSettings& settings)
     SettingsTab::refresh(settings);
     m_stereoWidth->setVisible(settings.stereoEnabled);
     // The imported list changes behind the store's back (imports, removals); look whenever a record
-    // comes by, which costs a comparison of ids.
-    std::vector<std::string> ids;
-    for (const ProfileGroup& group : Profiles::byCategory())
-        for (const SoundProfile& profile : group.profiles)
-            ids.push_back(profile.id);
-    if (ids != m_shownIDs)
+    // comes by, which costs a pointer comparison (a slider drag assigns many records).
+    if (Profiles::imported() != m_shownImported)
         rebuildList();
     markSelection(settings.profileID);
 }
@@ -134,7 +130,7 @@ void SoundsTab::rebuildList()
 {
     const QSignalBlocker block(m_list);
     m_list->clear();
-    m_shownIDs.clear();
+    m_shownImported = Profiles::imported();
     m_marked.clear();
     QFont heading = m_list->font();
     heading.setBold(true);
@@ -151,7 +147,6 @@ void SoundsTab::rebuildList()
             row->setData(0, importedRole, profile.importedPack.has_value());
             row->setToolTip(0, QString::fromStdString(profile.summary));
             row->setIcon(0, SettingsIcons::bundled(QStringLiteral("unselected.svg")));
-            m_shownIDs.push_back(profile.id);
         }
     }
     m_list->expandAll();

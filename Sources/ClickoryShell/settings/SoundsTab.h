@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ClickoryCore/profiles/SoundProfile.h"
 #include "ClickoryShell/settings/SettingsTab.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,8 +48,9 @@ private:
     QPushButton* m_remove = nullptr;
     QWidget* m_stereoWidth = nullptr;
     QWidget* m_dynamicsAmount = nullptr;
-    // The ids shown, to rebuild only when the catalogue changed.
-    std::vector<std::string> m_shownIDs;
+    // The imported list shown; the built-in lists never change, so the list is rebuilt only when
+    // the library publishes a new one.
+    std::shared_ptr<const std::vector<SoundProfile>> m_shownImported;
     std::string m_marked;
 };
 
