@@ -61,8 +61,8 @@ private slots:
     {
         const std::vector<Rect> screens{{0, 0, 1920, 1080}};
         QVERIFY(!RipplePlan::make({-5, 10}, 0, FeelSettings(), screens));
-        QVERIFY(!RipplePlan::make({10, 1081}, 0, FeelSettings(), screens));  // below the primary screen
-        QVERIFY(!RipplePlan::make({1920, 10}, 0, FeelSettings(), screens));  // frames are half-open
+        QVERIFY(!RipplePlan::make({10, 1081}, 0, FeelSettings(), screens)); // below the primary screen
+        QVERIFY(!RipplePlan::make({1920, 10}, 0, FeelSettings(), screens)); // frames are half-open
         QVERIFY(!RipplePlan::make({10, 10}, 0, FeelSettings(), {}));
     }
 
@@ -94,8 +94,7 @@ private slots:
         // The Bezier point at parameter 1/2 is (0.3425, 0.5).
         QVERIFY(near(RipplePlan::easeOut(0.3425), 0.5, 1e-9));
         double previous = 0.0;
-        for (int i = 1; i <= 100; ++i)
-        {
+        for (int i = 1; i <= 100; ++i) {
             const double value = RipplePlan::easeOut(i / 100.0);
             QVERIFY(value > previous);
             previous = value;
@@ -108,13 +107,12 @@ private slots:
         // Where the eased time reaches the key time 0.15 the opacity peaks.
         double peakAt = 0.0;
         for (double t = 0.0; t < 0.5; t += 1e-5)
-            if (RipplePlan::easeOut(t / 0.5) >= 0.15)
-            {
+            if (RipplePlan::easeOut(t / 0.5) >= 0.15) {
                 peakAt = t;
                 break;
             }
         QVERIFY(std::abs(ring.frameAt(peakAt, 0.55f).opacity - 0.55f) < 1e-3f);
-        const auto middle = ring.frameAt(0.1713, 0.55f);  // eased progress 0.5
+        const auto middle = ring.frameAt(0.1713, 0.55f); // eased progress 0.5
         QVERIFY(near(middle.scale, 0.625, 1e-3));
         QVERIFY(std::abs(middle.opacity - 0.55f * 0.5f / 0.85f) < 1e-3f);
         const auto end = ring.frameAt(0.5, 0.55f);

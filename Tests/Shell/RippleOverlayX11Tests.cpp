@@ -70,8 +70,7 @@ private slots:
 int main(int argc, char** argv)
 {
     XvfbServer server;
-    if (!server.start())
-    {
+    if (!server.start()) {
         std::fprintf(stderr, "%s\n", server.error().c_str());
         return 1;
     }

@@ -76,14 +76,12 @@ bool renderTabs(const QString& folder, const QString& prefix, const fs::path& te
     SettingsView view(store, services);
     view.show();
     const QStringList names{"sounds", "input", "shortcuts", "feel", "ripple", "apps", "general"};
-    for (int i = 0; i < view.tabs()->count(); ++i)
-    {
+    for (int i = 0; i < view.tabs()->count(); ++i) {
         view.tabs()->setCurrentIndex(i);
         for (int round = 0; round < 5; ++round)
             QCoreApplication::processEvents();
         const QString file = QStringLiteral("%1/%2-%3-%4.png").arg(folder, prefix).arg(i + 1).arg(names[i]);
-        if (!view.grab().save(file))
-        {
+        if (!view.grab().save(file)) {
             std::fprintf(stderr, "could not write %s\n", qPrintable(file));
             return false;
         }
@@ -100,8 +98,7 @@ bool renderRipples(const QString& folder)
     window.resize(640, 200);
     const std::vector<Rect> screen{{0, 0, 640, 200}};
     const RippleStyle styles[] = {RippleStyle::ring, RippleStyle::doubleRing, RippleStyle::glow, RippleStyle::dot};
-    for (int i = 0; i < 4; ++i)
-    {
+    for (int i = 0; i < 4; ++i) {
         FeelSettings settings;
         settings.rippleStyle = styles[i];
         settings.rippleSize = 120;
@@ -109,8 +106,7 @@ bool renderRipples(const QString& folder)
         if (const auto plan = RipplePlan::make({80.0 + 160.0 * i, 100.0}, i % 3, settings, screen))
             window.add(*plan);
     }
-    for (const double t : {0.12, 0.25})
-    {
+    for (const double t : {0.12, 0.25}) {
         now = t;
         QImage image(640, 200, QImage::Format_ARGB32_Premultiplied);
         image.fill(QColor(0x4a, 0x55, 0x68));
@@ -130,8 +126,7 @@ bool renderRipples(const QString& folder)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-    {
+    if (argc != 2) {
         std::fprintf(stderr, "usage: SettingsScreenshots <output folder>\n");
         return 2;
     }

@@ -40,7 +40,7 @@ namespace {
 struct ToggleCase
 {
     const char* name;
-    bool FeelSettings::* field;
+    bool FeelSettings::*field;
 };
 
 const ToggleCase toggles[] = {
@@ -72,7 +72,7 @@ const ToggleCase toggles[] = {
 struct SliderCase
 {
     const char* name;
-    double FeelSettings::* field;
+    double FeelSettings::*field;
     double from;
     double upTo;
 };
@@ -151,8 +151,7 @@ class SettingsViewTests : public QObject
         return services;
     }
 
-    template <typename T>
-    T* control(const char* name) const
+    template <typename T> T* control(const char* name) const
     {
         T* found = m_view->findChild<T*>(QString::fromLatin1(name));
         if (!found)
@@ -195,8 +194,7 @@ private slots:
         QCOMPARE(m_view->windowTitle(), QStringLiteral("Clickory Settings"));
         const QStringList titles{"Sounds", "Input", "Shortcuts", "Feel", "Ripple", "Apps", "General"};
         QCOMPARE(m_view->tabs()->count(), titles.size());
-        for (int i = 0; i < titles.size(); ++i)
-        {
+        for (int i = 0; i < titles.size(); ++i) {
             QCOMPARE(m_view->tabs()->tabText(i), titles[i]);
             QVERIFY2(!m_view->tabs()->tabIcon(i).pixmap(16, 16).isNull(), qPrintable(titles[i]));
         }
@@ -204,8 +202,7 @@ private slots:
 
     void everyToggleWritesItsFieldAndShowsTheStoredValue()
     {
-        for (const ToggleCase& c : toggles)
-        {
+        for (const ToggleCase& c : toggles) {
             auto* box = control<QCheckBox>(c.name);
             QVERIFY2(box, c.name);
             const bool before = m_store->settings().*c.field;
@@ -223,8 +220,7 @@ private slots:
 
     void everySliderSpansItsRangeWritesItsFieldAndShowsTheStoredValue()
     {
-        for (const SliderCase& c : sliders)
-        {
+        for (const SliderCase& c : sliders) {
             auto* bar = control<QSlider>(c.name);
             QVERIFY2(bar, c.name);
             auto* value = control<QLabel>((std::string(c.name) + ".value").c_str());
@@ -250,7 +246,7 @@ private slots:
         QCOMPARE(m_store->settings().masterVolume, 0.7);
         QCOMPARE(control<QLabel>("masterVolume.value")->text(), QStringLiteral("70%"));
         auto* speed = control<QSlider>("rippleDuration");
-        speed->setValue(40);  // 0.15 + 0.40
+        speed->setValue(40); // 0.15 + 0.40
         QCOMPARE(m_store->settings().rippleDuration, 0.55);
         QCOMPARE(control<QLabel>("rippleDuration.value")->text(), QStringLiteral("0.55 s"));
         control<QSlider>("rippleSize")->setValue(30);
@@ -284,7 +280,8 @@ private slots:
         check("outputRule", &FeelSettings::outputRule, allOutputRules());
         check("hapticPattern", &FeelSettings::hapticPattern, allHapticPatterns());
         check("rippleStyle", &FeelSettings::rippleStyle, allRippleStyles());
-        QCOMPARE(control<QComboBox>("outputRule")->itemText(1), QStringLiteral("Only on headphones and external audio"));
+        QCOMPARE(control<QComboBox>("outputRule")->itemText(1),
+                 QStringLiteral("Only on headphones and external audio"));
     }
 
     void stereoWidthShowsOnlyWhileStereoIsOn()
@@ -326,8 +323,7 @@ private slots:
         QCOMPARE(RippleTab::hexText(QColor::fromHsv(0, 255, 255)), std::string("#FF0000"));
         // Every 8-bit component survives show-then-write: truncating a component read back as
         // 137.99998 must not turn 8A into 89.
-        for (int v = 0; v < 256; ++v)
-        {
+        for (int v = 0; v < 256; ++v) {
             char text[8];
             std::snprintf(text, sizeof text, "#%02X%02X%02X", v, 255 - v, (v * 7) % 256);
             QCOMPARE(RippleTab::hexText(RippleTab::shownColor(text)), std::string(text));
@@ -446,13 +442,11 @@ private slots:
         const std::vector<ProfileGroup> groups = Profiles::byCategory();
         QCOMPARE(list->topLevelItemCount(), static_cast<int>(groups.size()));
         QTreeWidgetItem* other = nullptr;
-        for (int g = 0; g < list->topLevelItemCount(); ++g)
-        {
+        for (int g = 0; g < list->topLevelItemCount(); ++g) {
             QTreeWidgetItem* header = list->topLevelItem(g);
             QCOMPARE(header->text(0), QString::fromUtf8(label(groups[g].category).data()));
             QCOMPARE(header->childCount(), static_cast<int>(groups[g].profiles.size()));
-            for (int i = 0; i < header->childCount(); ++i)
-            {
+            for (int i = 0; i < header->childCount(); ++i) {
                 QTreeWidgetItem* row = header->child(i);
                 const bool chosen = row->data(0, Qt::UserRole).toString() == QStringLiteral("tactile");
                 QCOMPARE(row->data(0, Qt::AccessibleDescriptionRole).toString(),
@@ -584,7 +578,8 @@ private slots:
 
     void generalTabShowsDelayBluetoothPermissionAndCredits()
     {
-        QCOMPARE(GeneralTab::latencyText(23.4), QStringLiteral("Estimated delay from key press to sound: about 23 ms."));
+        QCOMPARE(GeneralTab::latencyText(23.4),
+                 QStringLiteral("Estimated delay from key press to sound: about 23 ms."));
         QCOMPARE(GeneralTab::latencyText(std::nullopt), QString());
         m_view->tabs()->setCurrentWidget(m_view->generalTab());
         m_view->show();

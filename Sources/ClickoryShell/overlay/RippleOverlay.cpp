@@ -13,8 +13,7 @@ namespace clickory {
 
 RippleOverlay::RippleOverlay(Support support, QObject* parent) : QObject(parent), m_support(support)
 {
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-    {
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::screenAdded, this, [this](QScreen*) {
             rebuild();
             watchScreens();
@@ -57,8 +56,7 @@ std::vector<Rect> RippleOverlay::frames(const std::vector<QScreen*>& screens)
         return out;
     const QRect primary = screens.front()->geometry();
     const double primaryBottom = primary.y() + primary.height();
-    for (QScreen* screen : screens)
-    {
+    for (QScreen* screen : screens) {
         const QRect g = screen->geometry();
         out.push_back(Rect{static_cast<double>(g.x()), primaryBottom - (g.y() + g.height()),
                            static_cast<double>(g.width()), static_cast<double>(g.height())});
@@ -79,8 +77,7 @@ bool RippleOverlay::compositorRunning()
 
 bool RippleOverlay::canShowOverlays() const
 {
-    switch (m_support)
-    {
+    switch (m_support) {
     case Support::always:
         return true;
     case Support::never:
@@ -125,10 +122,8 @@ RippleWindow* RippleOverlay::window(QScreen* screen)
 
 void RippleOverlay::rebuild()
 {
-    for (auto& [screen, overlay] : m_windows)
-    {
-        if (overlay)
-        {
+    for (auto& [screen, overlay] : m_windows) {
+        if (overlay) {
             overlay->hide();
             overlay->deleteLater();
         }

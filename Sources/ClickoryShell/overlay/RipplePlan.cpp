@@ -47,8 +47,7 @@ std::optional<RipplePlan> RipplePlan::make(Point at, std::int64_t button, const 
 
 std::vector<RippleLayer> RipplePlan::layersFor(RippleStyle style, double duration)
 {
-    switch (style)
-    {
+    switch (style) {
     case RippleStyle::ring:
         return {RippleLayer{0.0, duration, 1.0, 3.0, false}};
     case RippleStyle::doubleRing:
@@ -82,8 +81,7 @@ double RipplePlan::easeOut(double t)
     // x is increasing on [0, 1]: bisection finds s with x(s) = t to well below a pixel's worth.
     double lo = 0.0;
     double hi = 1.0;
-    for (int i = 0; i < 48; ++i)
-    {
+    for (int i = 0; i < 48; ++i) {
         const double mid = 0.5 * (lo + hi);
         if (x(mid) < t)
             lo = mid;

@@ -58,8 +58,7 @@ void RippleWindow::paintLayers(QPainter& painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     const double t = now();
-    for (const Running& r : m_running)
-    {
+    for (const Running& r : m_running) {
         const RippleLayer::Frame frame = r.layer.frameAt(t - r.startedAt, r.opacity);
         if (frame.opacity <= 0.0f)
             continue;
@@ -69,13 +68,10 @@ void RippleWindow::paintLayers(QPainter& painter)
         // The whole layer scales about its centre, its stroke with it.
         const double radius = r.size / 2.0 * frame.scale;
         const QPointF center(r.center.x, r.center.y);
-        if (r.layer.filled)
-        {
+        if (r.layer.filled) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(color);
-        }
-        else
-        {
+        } else {
             painter.setPen(QPen(color, r.layer.lineWidth * frame.scale));
             painter.setBrush(Qt::NoBrush);
         }

@@ -26,8 +26,7 @@ namespace {
 
 QIcon applicationIcon(const DesktopApplication* app)
 {
-    if (app && !app->icon.isEmpty())
-    {
+    if (app && !app->icon.isEmpty()) {
         QIcon icon = app->icon.startsWith(QLatin1Char('/')) ? QIcon(app->icon) : QIcon::fromTheme(app->icon);
         if (!icon.isNull())
             return icon;
@@ -39,8 +38,7 @@ QIcon applicationIcon(const DesktopApplication* app)
 // caused the change.
 QWidget* freshContent(QVBoxLayout* rows, QWidget* old)
 {
-    if (old)
-    {
+    if (old) {
         old->hide();
         old->deleteLater();
     }
@@ -69,8 +67,8 @@ AppsTab::AppsTab(SettingsStore& store, const SettingsServices& services, QWidget
     mutedButtons->addStretch(1);
     silence->addRow(mutedButtons);
     connect(addApp, &QPushButton::clicked, this, [this]() {
-        const std::optional<std::string> id = m_services.chooseApplication ? m_services.chooseApplication(window())
-                                                                           : chooseApplication(window(), m_apps);
+        const std::optional<std::string> id =
+            m_services.chooseApplication ? m_services.chooseApplication(window()) : chooseApplication(window(), m_apps);
         if (id)
             addMuted(*id);
     });
@@ -123,8 +121,7 @@ void AppsTab::updateFrontmostButtons()
                             ? QStringLiteral("Adds %1").arg(DesktopApplications::displayName(*m_lastOther, m_apps))
                             : QStringLiteral("No other app has been in front yet, or this desktop does not tell "
                                              "which app is in front.");
-    for (QPushButton* button : {m_addFrontMuted, m_addFrontProfile})
-    {
+    for (QPushButton* button : {m_addFrontMuted, m_addFrontProfile}) {
         button->setEnabled(m_lastOther.has_value());
         button->setToolTip(tip);
     }
@@ -156,8 +153,7 @@ void AppsTab::refresh(const FeelSettings& settings)
     if (m_shownMuted != settings.mutedBundleIDs)
         rebuildMuted(settings.mutedBundleIDs);
     // The pickers list the catalogue, whose imported part may have changed.
-    if (m_shownProfiles != settings.appProfiles || Profiles::imported() != m_shownImported)
-    {
+    if (m_shownProfiles != settings.appProfiles || Profiles::imported() != m_shownImported) {
         m_shownImported = Profiles::imported();
         rebuildProfiles(settings.appProfiles);
     }
@@ -185,15 +181,13 @@ void AppsTab::rebuildMuted(const std::vector<std::string>& ids)
     m_shownMuted = ids;
     m_mutedContent = freshContent(m_mutedRows, m_mutedContent);
     auto* layout = static_cast<QVBoxLayout*>(m_mutedContent->layout());
-    if (ids.empty())
-    {
+    if (ids.empty()) {
         auto* none = new QLabel(QStringLiteral("None"));
         none->setObjectName(QStringLiteral("mutedBundleIDs.none"));
         layout->addWidget(none);
         return;
     }
-    for (const std::string& id : ids)
-    {
+    for (const std::string& id : ids) {
         auto* row = new QHBoxLayout;
         row->addWidget(appLabel(id), 1);
         auto* remove = new QPushButton(QStringLiteral("Remove"));
@@ -201,9 +195,8 @@ void AppsTab::rebuildMuted(const std::vector<std::string>& ids)
         remove->setAccessibleName(QStringLiteral("Remove ") + DesktopApplications::displayName(id, m_apps));
         row->addWidget(remove);
         layout->addLayout(row);
-        connect(remove, &QPushButton::clicked, this, [this, id]() {
-            m_store.update([&](FeelSettings& s) { std::erase(s.mutedBundleIDs, id); });
-        });
+        connect(remove, &QPushButton::clicked, this,
+                [this, id]() { m_store.update([&](FeelSettings& s) { std::erase(s.mutedBundleIDs, id); }); });
     }
 }
 
@@ -212,31 +205,27 @@ void AppsTab::rebuildProfiles(const std::map<std::string, std::string>& profiles
     m_shownProfiles = profiles;
     m_profileContent = freshContent(m_profileRows, m_profileContent);
     auto* layout = static_cast<QVBoxLayout*>(m_profileContent->layout());
-    if (profiles.empty())
-    {
+    if (profiles.empty()) {
         QLabel* none = makeNote(QStringLiteral("None. Add the app you are in now, then pick its sound."));
         none->setObjectName(QStringLiteral("appProfiles.none"));
         layout->addWidget(none);
         return;
     }
     const std::vector<ProfileGroup> groups = Profiles::byCategory();
-    for (const auto& [id, profileID] : profiles)
-    {
+    for (const auto& [id, profileID] : profiles) {
         auto* row = new QHBoxLayout;
         row->addWidget(appLabel(id), 1);
         auto* picker = new QComboBox;
         picker->setObjectName(QStringLiteral("appProfiles.") + QString::fromStdString(id));
         picker->setAccessibleName(DesktopApplications::displayName(id, m_apps) + QStringLiteral(" sound"));
-        for (const ProfileGroup& group : groups)
-        {
+        for (const ProfileGroup& group : groups) {
             if (picker->count() > 0)
                 picker->insertSeparator(picker->count());
             for (const SoundProfile& profile : group.profiles)
                 picker->addItem(QString::fromStdString(profile.name), QString::fromStdString(profile.id));
         }
         int index = picker->findData(QString::fromStdString(profileID));
-        if (index < 0)
-        {
+        if (index < 0) {
             // An imported pack that is gone: still shown, so the row says what it holds.
             picker->addItem(QString::fromStdString(profileID), QString::fromStdString(profileID));
             index = picker->count() - 1;
@@ -267,8 +256,7 @@ std::optional<std::string> AppsTab::chooseApplication(QWidget* parent, const std
     filter->setClearButtonEnabled(true);
     auto* list = new QListWidget;
     list->setMinimumSize(360, 360);
-    for (const DesktopApplication& app : apps)
-    {
+    for (const DesktopApplication& app : apps) {
         auto* item = new QListWidgetItem(applicationIcon(&app), app.name, list);
         item->setData(Qt::UserRole, QString::fromStdString(app.id));
         item->setToolTip(QString::fromStdString(app.id));
@@ -282,8 +270,7 @@ std::optional<std::string> AppsTab::chooseApplication(QWidget* parent, const std
     layout->addWidget(buttons);
     QObject::connect(filter, &QLineEdit::textChanged, list, [list](const QString& text) {
         QListWidgetItem* first = nullptr;
-        for (int i = 0; i < list->count(); ++i)
-        {
+        for (int i = 0; i < list->count(); ++i) {
             QListWidgetItem* item = list->item(i);
             const bool shown = item->text().contains(text, Qt::CaseInsensitive) ||
                                item->data(Qt::UserRole).toString().contains(text, Qt::CaseInsensitive);

@@ -22,13 +22,11 @@ std::optional<DesktopApplication> read(const std::filesystem::path& file, std::s
     bool inMain = false;
     bool isApplication = false;
     bool hidden = false;
-    while (!in.atEnd())
-    {
+    while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        if (line.startsWith(QLatin1Char('[')))
-        {
+        if (line.startsWith(QLatin1Char('['))) {
             inMain = line == QLatin1String("[Desktop Entry]");
             continue;
         }
@@ -61,14 +59,11 @@ std::vector<DesktopApplication> list(const std::vector<std::filesystem::path>& f
     namespace fs = std::filesystem;
     std::vector<DesktopApplication> apps;
     std::set<std::string> seen;
-    for (const fs::path& folder : folders)
-    {
+    for (const fs::path& folder : folders) {
         std::error_code error;
         fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
-        for (; !error && it != fs::recursive_directory_iterator(); it.increment(error))
-        {
-            if (it.depth() > 3)
-            {
+        for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+            if (it.depth() > 3) {
                 it.disable_recursion_pending();
                 continue;
             }

@@ -44,10 +44,10 @@ GeneralTab::GeneralTab(SettingsStore& store, const SettingsServices& services, Q
     toggle(general, QStringLiteral("Low-delay audio"), &FeelSettings::lowLatency, "lowLatency");
     m_latency = note(general, QString());
     m_latency->setObjectName(QStringLiteral("latencyText"));
-    m_bluetooth = note(general, QStringLiteral(
-                                    "This output is Bluetooth, which adds its own delay (often 100 ms or more) that no "
-                                    "app can remove. Built-in speakers, a wired headset or a USB audio device keep "
-                                    "sounds in step with your keys."));
+    m_bluetooth = note(
+        general, QStringLiteral("This output is Bluetooth, which adds its own delay (often 100 ms or more) that no "
+                                "app can remove. Built-in speakers, a wired headset or a USB audio device keep "
+                                "sounds in step with your keys."));
     m_bluetooth->setObjectName(QStringLiteral("bluetoothNote"));
     m_login = new QCheckBox(QStringLiteral("Open at login"));
     m_login->setObjectName(QStringLiteral("openAtLogin"));
@@ -56,8 +56,7 @@ GeneralTab::GeneralTab(SettingsStore& store, const SettingsServices& services, Q
     connect(m_login, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_services.setLaunchAtLogin)
             return;
-        if (const std::optional<QString> error = m_services.setLaunchAtLogin(on))
-        {
+        if (const std::optional<QString> error = m_services.setLaunchAtLogin(on)) {
             SystemLog::write("Clickory: launch at login failed: " + error->toStdString());
             const QSignalBlocker block(m_login);
             m_login->setChecked(m_services.launchAtLogin && m_services.launchAtLogin());
@@ -69,8 +68,7 @@ GeneralTab::GeneralTab(SettingsStore& store, const SettingsServices& services, Q
     version->setObjectName(QStringLiteral("version"));
     version->setTextInteractionFlags(Qt::TextSelectableByMouse);
     general->addRow(version);
-    if (m_services.updater && m_services.updater->hasUpdater())
-    {
+    if (m_services.updater && m_services.updater->hasUpdater()) {
         auto* check = new QPushButton(QStringLiteral("Check for Updates"));
         check->setObjectName(QStringLiteral("checkForUpdates"));
         check->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -109,12 +107,9 @@ GeneralTab::GeneralTab(SettingsStore& store, const SettingsServices& services, Q
     auto* creditLines = new QLabel;
     creditLines->setObjectName(QStringLiteral("soundCredits"));
     creditLines->setWordWrap(true);
-    if (sources.empty())
-    {
+    if (sources.empty()) {
         creditLines->setText(QStringLiteral("No recorded sounds are installed."));
-    }
-    else
-    {
+    } else {
         creditLines->setTextFormat(Qt::RichText);
         creditLines->setText(creditsText(sources));
         creditLines->setOpenExternalLinks(true);
@@ -147,8 +142,7 @@ QString GeneralTab::latencyText(std::optional<double> milliseconds)
 QString GeneralTab::creditsText(const std::vector<SampleManifest::Source>& sources)
 {
     QStringList lines;
-    for (const SampleManifest::Source& source : sources)
-    {
+    for (const SampleManifest::Source& source : sources) {
         const QString title = QString::fromStdString(source.title).toHtmlEscaped();
         const QString url = QString::fromStdString(source.url);
         const bool linkable = url.startsWith(QLatin1String("https://")) || url.startsWith(QLatin1String("http://"));

@@ -79,14 +79,11 @@ InputTab::InputTab(SettingsStore& store, const SettingsServices& services, QWidg
 void InputTab::refresh(const FeelSettings& settings)
 {
     SettingsTab::refresh(settings);
-    if (settings.customSoundPath)
-    {
+    if (settings.customSoundPath) {
         m_fileName->setText(
             QString::fromStdString(std::filesystem::path(*settings.customSoundPath).filename().string()));
         m_fileName->setToolTip(QString::fromStdString(*settings.customSoundPath));
-    }
-    else
-    {
+    } else {
         m_fileName->setText(QStringLiteral("None"));
         m_fileName->setToolTip(QString());
     }
@@ -107,8 +104,7 @@ bool InputTab::useSoundFile(const QString& file)
     std::error_code error;
     if (source.filename().empty())
         error = std::make_error_code(std::errc::is_a_directory);
-    else if (!fs::is_regular_file(source, error))
-    {
+    else if (!fs::is_regular_file(source, error)) {
         if (!error)
             error = std::make_error_code(fs::exists(source) ? std::errc::is_a_directory
                                                             : std::errc::no_such_file_or_directory);
@@ -116,13 +112,11 @@ bool InputTab::useSoundFile(const QString& file)
     if (!error)
         fs::create_directories(folder, error);
     // Choosing the copy itself again keeps it as it is (copying a file onto itself would fail).
-    if (!error && !(fs::exists(copy) && fs::equivalent(source, copy, error)))
-    {
+    if (!error && !(fs::exists(copy) && fs::equivalent(source, copy, error))) {
         if (!error)
             fs::copy_file(source, copy, fs::copy_options::overwrite_existing, error);
     }
-    if (error)
-    {
+    if (error) {
         m_error->setText(QString::fromLatin1(failurePrefix) + QString::fromStdString(error.message()));
         m_error->setVisible(true);
         return false;

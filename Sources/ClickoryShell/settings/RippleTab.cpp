@@ -59,7 +59,7 @@ RippleTab::RippleTab(SettingsStore& store, const SettingsServices& services, QWi
     };
 }
 
-void RippleTab::colorRow(QFormLayout* form, const QString& text, std::string FeelSettings::* field, const char* name)
+void RippleTab::colorRow(QFormLayout* form, const QString& text, std::string FeelSettings::*field, const char* name)
 {
     auto* button = new QPushButton;
     button->setObjectName(QString::fromLatin1(name));
@@ -84,7 +84,8 @@ void RippleTab::colorRow(QFormLayout* form, const QString& text, std::string Fee
 QColor RippleTab::shownColor(const std::string& text)
 {
     if (const std::optional<HexColor::RGB> rgb = HexColor::parse(text))
-        return QColor::fromRgbF(static_cast<float>(rgb->r), static_cast<float>(rgb->g), static_cast<float>(rgb->b), 1.0f);
+        return QColor::fromRgbF(static_cast<float>(rgb->r), static_cast<float>(rgb->g), static_cast<float>(rgb->b),
+                                1.0f);
     return QColor::fromRgbF(0.5f, 0.5f, 0.5f, 1.0f);
 }
 
@@ -104,7 +105,7 @@ std::string RippleTab::hexText(const QColor& picked)
     return text;
 }
 
-void RippleTab::pick(std::string FeelSettings::* field, const QColor& picked)
+void RippleTab::pick(std::string FeelSettings::*field, const QColor& picked)
 {
     const std::string value = hexText(picked);
     m_store.update([&](FeelSettings& s) { s.*field = value; });

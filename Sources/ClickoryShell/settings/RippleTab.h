@@ -26,14 +26,14 @@ public:
     static std::string hexText(const QColor& picked);
 
     // Writes a picked colour into a colour field, as the colour dialog does.
-    void pick(std::string FeelSettings::* field, const QColor& picked);
+    void pick(std::string FeelSettings::*field, const QColor& picked);
 
     // Chooses the colour dialog; tests replace it. None when cancelled.
     using ColorChooser = std::function<std::optional<QColor>(const QColor& initial, const QString& title, QWidget*)>;
     void setColorChooser(ColorChooser chooser) { m_chooser = std::move(chooser); }
 
 private:
-    void colorRow(QFormLayout* form, const QString& text, std::string FeelSettings::* field, const char* name);
+    void colorRow(QFormLayout* form, const QString& text, std::string FeelSettings::*field, const char* name);
 
     ColorChooser m_chooser;
 };

@@ -31,8 +31,7 @@ QIcon themed(std::initializer_list<const char*> themeNames, const QString& bundl
 
 QIcon tab(int index)
 {
-    switch (index)
-    {
+    switch (index) {
     case 0:
         return themed({"audio-volume-high", "audio-speakers"}, QStringLiteral("sounds.svg"));
     case 1:

@@ -58,7 +58,7 @@ void SettingsTab::finishPage()
     m_page->addStretch(1);
 }
 
-QCheckBox* SettingsTab::toggle(QFormLayout* form, const QString& text, bool FeelSettings::* field, const char* name)
+QCheckBox* SettingsTab::toggle(QFormLayout* form, const QString& text, bool FeelSettings::*field, const char* name)
 {
     auto* box = new QCheckBox(text);
     box->setObjectName(QString::fromLatin1(name));
@@ -72,7 +72,7 @@ QCheckBox* SettingsTab::toggle(QFormLayout* form, const QString& text, bool Feel
     return box;
 }
 
-QWidget* SettingsTab::slider(QFormLayout* form, const QString& text, double FeelSettings::* field, const char* name,
+QWidget* SettingsTab::slider(QFormLayout* form, const QString& text, double FeelSettings::*field, const char* name,
                              double from, double upTo, double step, Format format)
 {
     // Positions are whole steps; a value is (first + position) / unitsPerOne, so 0.7 is written as
@@ -113,8 +113,7 @@ QWidget* SettingsTab::slider(QFormLayout* form, const QString& text, double Feel
         // The label shows the stored value itself, also when it lies beyond the slider's range.
         value->setText(format(s.*field));
         const int position = static_cast<int>(std::lround(s.*field * unitsPerOne)) - first;
-        if (bar->value() != std::clamp(position, bar->minimum(), bar->maximum()))
-        {
+        if (bar->value() != std::clamp(position, bar->minimum(), bar->maximum())) {
             const QSignalBlocker block(bar);
             bar->setValue(position);
         }

@@ -50,14 +50,14 @@ protected:
     // A titled section at the end of the page.
     QFormLayout* section(const QString& title);
     // A toggle over the whole row.
-    QCheckBox* toggle(QFormLayout* form, const QString& text, bool FeelSettings::* field, const char* name);
+    QCheckBox* toggle(QFormLayout* form, const QString& text, bool FeelSettings::*field, const char* name);
     // A labelled slider of fixed label width over from ... upTo in steps of `step` (a power of ten),
     // with the value beside it. Returns the row, for hiding it.
-    QWidget* slider(QFormLayout* form, const QString& text, double FeelSettings::* field, const char* name,
-                    double from, double upTo, double step, Format format = percent);
+    QWidget* slider(QFormLayout* form, const QString& text, double FeelSettings::*field, const char* name, double from,
+                    double upTo, double step, Format format = percent);
     // A picker over every case of an enumeration, shown by its label.
     template <typename E, std::size_t N>
-    QComboBox* picker(QFormLayout* form, const QString& text, E FeelSettings::* field, const char* name,
+    QComboBox* picker(QFormLayout* form, const QString& text, E FeelSettings::*field, const char* name,
                       const std::array<E, N>& cases)
     {
         auto* combo = new QComboBox;

@@ -98,8 +98,7 @@ SettingsServices SettingsView::servicesFor(const SettingsWindowContext& context)
     services.isBluetooth = [&runtime]() { return runtime.outputDevice().isBluetooth(); };
     services.inputAllowed = [&runtime]() { return runtime.monitor().hasPermission(); };
     services.frontmostApplication = [&runtime]() { return runtime.mute().frontmostBundleID(); };
-    if (context.importer)
-    {
+    if (context.importer) {
         const PackImporter* importer = &*context.importer;
         services.importer = importer;
         services.importPack = [&store, &controller, importer](QWidget* parent, std::function<void()> done) {
@@ -128,8 +127,7 @@ SettingsServices SettingsView::servicesFor(const SettingsWindowContext& context)
 void SettingsView::open(const SettingsWindowContext& context)
 {
     static QPointer<SettingsView> window;
-    if (!window)
-    {
+    if (!window) {
         window = new SettingsView(context.store, servicesFor(context));
         // The window outlives nothing it refers to: it goes when the application quits.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, []() { delete window.data(); });

@@ -32,8 +32,7 @@ ShortcutsTab::ShortcutsTab(SettingsStore& store, const SettingsServices& service
     grid->setHorizontalSpacing(8);
     grid->setColumnStretch(0, 1);
     int row = 0;
-    for (const ActionKind kind : allActionKinds())
-    {
+    for (const ActionKind kind : allActionKinds()) {
         const QString raw = text(rawValue(kind));
         auto* enabled = new QCheckBox(text(label(kind)));
         enabled->setObjectName(QStringLiteral("actionCues.%1.enabled").arg(raw));
@@ -68,8 +67,7 @@ ShortcutsTab::ShortcutsTab(SettingsStore& store, const SettingsServices& service
                 m_services.playCue(kind);
         });
         connect(own, &QPushButton::clicked, this, [this, kind]() {
-            if (m_store.settings().cue(kind).customPath)
-            {
+            if (m_store.settings().cue(kind).customPath) {
                 writeCue(kind, [](ActionCue& cue) { cue.customPath.reset(); });
                 return;
             }

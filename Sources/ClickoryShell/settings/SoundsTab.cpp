@@ -86,8 +86,7 @@ SoundsTab::SoundsTab(SettingsStore& store, const SettingsServices& services, QWi
     slider(mix, QStringLiteral("Mouse clicks"), &FeelSettings::mouseGain, "mouseGain", 0.0, 1.5, 0.01);
     slider(mix, QStringLiteral("Scrolling"), &FeelSettings::scrollGain, "scrollGain", 0.0, 1.5, 0.01);
     slider(mix, QStringLiteral("Pitch variety"), &FeelSettings::pitchVariation, "pitchVariation", 0.0, 1.0, 0.01);
-    slider(mix, QStringLiteral("Loudness variety"), &FeelSettings::volumeVariation, "volumeVariation", 0.0, 1.0,
-           0.01);
+    slider(mix, QStringLiteral("Loudness variety"), &FeelSettings::volumeVariation, "volumeVariation", 0.0, 1.0, 0.01);
     toggle(mix, QStringLiteral("Place sounds left to right"), &FeelSettings::stereoEnabled, "stereoEnabled");
     m_stereoWidth =
         slider(mix, QStringLiteral("Stereo width"), &FeelSettings::stereoWidth, "stereoWidth", 0.0, 1.0, 0.01);
@@ -134,14 +133,12 @@ void SoundsTab::rebuildList()
     m_marked.clear();
     QFont heading = m_list->font();
     heading.setBold(true);
-    for (const ProfileGroup& group : Profiles::byCategory())
-    {
+    for (const ProfileGroup& group : Profiles::byCategory()) {
         auto* header = new QTreeWidgetItem(m_list, QStringList{text(label(group.category))});
         header->setFlags(Qt::ItemIsEnabled);
         header->setFont(0, heading);
         header->setFirstColumnSpanned(true);
-        for (const SoundProfile& profile : group.profiles)
-        {
+        for (const SoundProfile& profile : group.profiles) {
             auto* row = new QTreeWidgetItem(header, QStringList{QString::fromStdString(profile.name)});
             row->setData(0, idRole, QString::fromStdString(profile.id));
             row->setData(0, importedRole, profile.importedPack.has_value());
@@ -160,18 +157,15 @@ void SoundsTab::markSelection(const std::string& selected)
     const QSignalBlocker block(m_list);
     const QIcon on = SettingsIcons::bundled(QStringLiteral("selected.svg"));
     const QIcon off = SettingsIcons::bundled(QStringLiteral("unselected.svg"));
-    for (int g = 0; g < m_list->topLevelItemCount(); ++g)
-    {
+    for (int g = 0; g < m_list->topLevelItemCount(); ++g) {
         QTreeWidgetItem* header = m_list->topLevelItem(g);
-        for (int i = 0; i < header->childCount(); ++i)
-        {
+        for (int i = 0; i < header->childCount(); ++i) {
             QTreeWidgetItem* row = header->child(i);
             const bool isSelected = row->data(0, idRole).toString().toStdString() == selected;
             row->setIcon(0, isSelected ? on : off);
             row->setData(0, Qt::AccessibleDescriptionRole,
                          isSelected ? QStringLiteral("selected") : QStringLiteral("not selected"));
-            if (isSelected)
-            {
+            if (isSelected) {
                 m_list->setCurrentItem(row);
                 m_list->scrollToItem(row);
             }
