@@ -466,6 +466,20 @@ private slots:
         control<QPushButton>("playProfile")->click();
         QCOMPARE(m_previews.size(), std::size_t{2});
         QVERIFY(!(list->topLevelItem(0)->flags() & Qt::ItemIsSelectable));
+
+        // With the keyboard: arrows move the highlight only, Return and Space choose.
+        list->setFocus();
+        list->setCurrentItem(list->topLevelItem(0)->child(0));
+        m_previews.clear();
+        QTest::keyClick(list, Qt::Key_Down);
+        QVERIFY(m_previews.empty());
+        const std::string highlighted = list->currentItem()->data(0, Qt::UserRole).toString().toStdString();
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(m_previews, std::vector<std::string>{highlighted});
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(m_previews.size(), std::size_t{2});
+        QCOMPARE(m_store->settings().profileID, list->currentItem()->data(0, Qt::UserRole).toString().toStdString());
     }
 
     void removingTheChosenImportedProfileChoosesTactile()

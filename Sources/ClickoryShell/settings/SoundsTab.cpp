@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +34,8 @@ SoundsTab::SoundsTab(SettingsStore& store, const SettingsServices& services, QWi
     m_list->setUniformRowHeights(true);
     m_list->setMinimumHeight(240);
     m_list->setAccessibleName(QStringLiteral("Sound"));
+    // Arrow keys move the highlight without switching sounds; Return or Space chooses the row.
+    m_list->installEventFilter(this);
     sound->addRow(m_list);
     connect(m_list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (item && !item->data(0, idRole).toString().isEmpty())
@@ -106,6 +109,19 @@ SoundsTab::SoundsTab(SettingsStore& store, const SettingsServices& services, QWi
     finishPage();
 
     rebuildList();
+}
+
+bool SoundsTab::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        const std::string id = currentProfileID();
+        if (!id.empty())
+            choose(id);
+        return true;
+    }
+    return SettingsTab::eventFilter(watched, event);
 }
 
 void SoundsTab::refresh(const FeelSettings& settings)

@@ -36,6 +36,9 @@ public:
 
     QTreeWidget* profileList() const { return m_list; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void rebuildList();
     void markSelection(const std::string& selected);
