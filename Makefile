@@ -5,6 +5,10 @@ JOBS ?= 2
 LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 CMAKE_FLAGS ?=
 override CMAKE_FLAGS += $(LAUNCHER)
+# The normal build: optimised, without debug info, which roughly halves compile and link time
+# (the sanitizer build keeps -g for its reports).
+CONFIGURE_BUILD = cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+	-DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" $(CMAKE_FLAGS) >/dev/null
 
 .PHONY: all deps build asan test run bench fuzz format clean screenshots
 
@@ -14,7 +18,7 @@ deps:
 	@./scripts/install-deps
 
 build: deps
-	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@$(CONFIGURE_BUILD)
 	@cmake --build build -j $(JOBS)
 
 asan: deps
@@ -40,7 +44,7 @@ fuzz: deps
 
 # Every settings tab and a few ripple frames as PNG files in build/screenshots, rendered on Xvfb.
 screenshots: deps
-	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@$(CONFIGURE_BUILD)
 	@./scripts/screenshots build
 
 format:
