@@ -5,9 +5,11 @@
 #include "EndToEnd/PrivatePulseServer.h"
 #include "Platform/XvfbServer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -227,47 +229,74 @@ float peak(const std::vector<float>& samples, std::size_t from = 0)
     return result;
 }
 
-TEST_F(ApplicationEndToEnd, SelfTestHearsEveryPostedEventAndPlaysIntoTheSink)
+// What one self-test run printed and what the sink played meanwhile.
+struct SelfTestRun
 {
-    // Recording the sink's monitor makes the server's default source run, which the mute rule takes
-    // for a microphone in use: this user has turned that rule off.
-    fs::create_directories(settingsFile().parent_path());
-    std::ofstream(settingsFile()) << R"({"clickory.settings.v1": {"muteWhenMicrophoneInUse": false},)"
-                                  << R"( "clickory.defaultsVersion": 2, "clickory.onboarded": true})";
-    MonitorRecorder recorder;
-    ASSERT_TRUE(waitUntil([&] { return recorder.isCapturing(); }, 5000ms)) << "the sink's monitor records nothing";
-    recorder.clear();
-    Program program({"--selftest"}, environment({{"CLICKORY_ALLOW_INJECTION", "1"}}));
-    const auto status = program.wait(30000ms);
-    ASSERT_TRUE(status) << "the self-test did not end: " << program.output();
-    std::cout << program.output();
-    EXPECT_EQ(*status, 0);
-    const auto lines = program.lines();
-    ASSERT_GE(lines.size(), 3u) << program.output();
-    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(monitorStarted=true inputMonitoring=true latencyMs=[0-9]+\.[0-9] output=unknown)")))
-        << lines[0];
-    EXPECT_EQ(lines[1], "received: keyDown=4 keyUp=4 mouseDown=2 mouseUp=2 scroll=6");
+    std::vector<std::string> lines;
+    std::vector<float> heard;
+};
+
+class ApplicationSelfTest : public ApplicationEndToEnd
+{
+protected:
+    // Runs "--selftest" with the guard set and records the sink's monitor meanwhile.
+    SelfTestRun runSelfTest(std::map<std::string, std::string> extra = {})
+    {
+        // Recording the sink's monitor makes the server's default source run, which the mute rule
+        // takes for a microphone in use: this user has turned that rule off.
+        fs::create_directories(settingsFile().parent_path());
+        std::ofstream(settingsFile()) << R"({"clickory.settings.v1": {"muteWhenMicrophoneInUse": false},)"
+                                      << R"( "clickory.defaultsVersion": 2, "clickory.onboarded": true})";
+        MonitorRecorder recorder;
+        EXPECT_TRUE(waitUntil([&] { return recorder.isCapturing(); }, 5000ms)) << "the sink's monitor records nothing";
+        recorder.clear();
+        extra["CLICKORY_ALLOW_INJECTION"] = "1";
+        Program program({"--selftest"}, environment(extra));
+        const auto status = program.wait(30000ms);
+        EXPECT_TRUE(status) << "the self-test did not end: " << program.output();
+        std::cout << program.output();
+        EXPECT_EQ(status.value_or(-1), 0);
+        return {program.lines(), recorder.samples()};
+    }
+
+    // The first sample louder than -40 dBFS, after the first half second; fails when there is none
+    // or when sound came before any key was posted (nothing is posted before 1 s).
+    static void expectSoundAfterTheKeys(const std::vector<float>& heard)
+    {
+        const std::size_t framesPerSecond = 48000 * 2;
+        ASSERT_GT(heard.size(), framesPerSecond * 2) << "the capture is too short";
+        const auto loud = std::find_if(heard.begin(), heard.end(), [](float s) { return std::abs(s) > 0.01f; });
+        ASSERT_NE(loud, heard.end()) << "no sound came out of the sink (peak " << peak(heard) << ")";
+        EXPECT_GT(static_cast<std::size_t>(loud - heard.begin()), framesPerSecond / 2)
+            << "sound came out before any key was posted";
+    }
+};
+
+TEST_F(ApplicationSelfTest, HearsEveryPostedEventAndPlaysTheRecordedDefaultIntoTheSink)
+{
+    const SelfTestRun run = runSelfTest();
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_TRUE(std::regex_match(run.lines[0], std::regex(R"(monitorStarted=true inputMonitoring=true latencyMs=[0-9]+\.[0-9] output=unknown)")))
+        << run.lines[0];
+    EXPECT_EQ(run.lines[1], "received: keyDown=4 keyUp=4 mouseDown=2 mouseUp=2 scroll=6");
     std::smatch played;
-    ASSERT_TRUE(std::regex_search(lines[2], played, std::regex(R"(^sound: engineRunning=true .* played=([0-9]+)$)")))
-        << lines[2];
+    ASSERT_TRUE(std::regex_search(run.lines[2], played, std::regex(R"(^sound: engineRunning=true .* played=([0-9]+)$)")))
+        << run.lines[2];
     // Eight key sounds and four clicks at least; the scroll pacer may merge scroll steps.
     EXPECT_GE(std::stoi(played[1]), 12);
+    // The default sound plays the shipped recordings: twelve key presses, ten releases.
+    EXPECT_THAT(run.lines[2], testing::HasSubstr("keyDown=12r"));
+    EXPECT_THAT(run.lines[2], testing::HasSubstr("keyUp=10r"));
+    expectSoundAfterTheKeys(run.heard);
+}
 
-    // The first second is quiet (nothing is posted before 1 s); the key sounds come after it.
-    const std::vector<float> heard = recorder.samples();
-    const std::size_t framesPerSecond = 48000 * 2;
-    ASSERT_GT(heard.size(), framesPerSecond * 2) << "the capture is too short";
-    std::size_t firstLoud = heard.size();
-    for (std::size_t i = 0; i < heard.size(); ++i)
-    {
-        if (std::abs(heard[i]) > 0.01f)
-        {
-            firstLoud = i;
-            break;
-        }
-    }
-    ASSERT_LT(firstLoud, heard.size()) << "no sound came out of the sink (peak " << peak(heard) << ")";
-    EXPECT_GT(firstLoud, framesPerSecond / 2) << "sound came out before any key was posted";
+TEST_F(ApplicationSelfTest, PlaysTheCatRecordingsWhenThatProfileIsChosen)
+{
+    const SelfTestRun run = runSelfTest({{"CLICKORY_PROFILE", "cat"}});
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[1], "received: keyDown=4 keyUp=4 mouseDown=2 mouseUp=2 scroll=6");
+    EXPECT_THAT(run.lines[2], testing::HasSubstr("keyDown=3r"));
+    expectSoundAfterTheKeys(run.heard);
 }
 
 TEST_F(ApplicationEndToEnd, StatusReportsInputAndTapThenExits)
