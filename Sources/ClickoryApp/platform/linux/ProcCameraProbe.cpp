@@ -50,8 +50,28 @@ bool holdsVideoDevice(const std::string& fdFolder)
 
 } // namespace
 
+bool ProcCameraProbe::anyVideoDevice() const
+{
+    DIR* devices = ::opendir(m_devices.c_str());
+    if (!devices)
+        return true; // cannot tell: let the scan decide
+    bool found = false;
+    while (const dirent* entry = ::readdir(devices))
+    {
+        if (std::strncmp(entry->d_name, "video", 5) == 0 && allDigits(entry->d_name + 5))
+        {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(devices);
+    return found;
+}
+
 bool ProcCameraProbe::isCameraInUse()
 {
+    if (!anyVideoDevice())
+        return false;
     DIR* processes = ::opendir(m_root.c_str());
     if (!processes)
         return false;
