@@ -36,6 +36,7 @@ public:
     EventMonitor& monitor() { return *m_monitor; }
     OutputDevice& outputDevice() { return *m_outputDevice; }
     MuteMonitor& mute() { return *m_mute; }
+    Haptics& haptics() { return *m_haptics; }
     // Why no input source could be made (the monitor then never starts); empty normally.
     const std::string& inputError() const { return m_inputError; }
 

@@ -13,6 +13,7 @@
 #include "ClickoryApp/platform/pulse/PulseAudioDevices.h"
 #include "ClickoryApp/platform/pulse/PulseAudioOutput.h"
 #include "ClickoryApp/platform/pulse/PulseOutputDevice.h"
+#include "ClickoryApp/platform/x11/X11Workspace.h"
 #include "ClickoryShell/AppDelegate.h"
 #include "ClickoryShell/BundleInfo.h"
 #include "ClickoryShell/LaunchOptions.h"
@@ -81,8 +82,17 @@ public:
         }
         return InputPlatform::makeInjector(*backend, error);
     }
-    std::unique_ptr<Workspace> makeWorkspace(MainQueue&) override
+    std::unique_ptr<Workspace> makeWorkspace(MainQueue& queue) override
     {
+        // On X11 the window manager tells the frontmost application, its windows and full screen,
+        // so per-application sounds and the full-screen rule apply; elsewhere only screens and wake.
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        {
+            auto x11 = std::make_unique<X11Workspace>(queue);
+            if (x11->open())
+                return x11;
+            SystemLog::write("Clickory: the frontmost application is not known: " + x11->lastError());
+        }
         auto workspace = std::make_unique<QtWorkspace>();
         QtWorkspace* raw = workspace.get();
         // Without a system bus no wake is reported; the controller's watchdog still repairs.

@@ -96,6 +96,7 @@ SettingsServices SettingsView::servicesFor(const SettingsWindowContext& context)
         return runtime.outputDevice().estimatedLatencyMs(runtime.engine().sampleRate());
     };
     services.isBluetooth = [&runtime]() { return runtime.outputDevice().isBluetooth(); };
+    services.testHaptic = [&runtime](HapticPattern pattern) { runtime.haptics().perform(pattern); };
     services.inputAllowed = [&runtime]() { return runtime.monitor().hasPermission(); };
     services.frontmostApplication = [&runtime]() { return runtime.mute().frontmostBundleID(); };
     if (context.importer) {
