@@ -200,11 +200,11 @@ void MonitorRecorder::run()
     const std::string device = std::string(PrivatePulseServer::sinkName) + ".monitor";
     while (!m_stop)
     {
-        pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, 48000, 2};
+        pa_sample_spec format{PA_SAMPLE_FLOAT32NE, 48000, 2};
         pa_buffer_attr attr{static_cast<std::uint32_t>(-1), 0, 0, 0, 256 * 8};
         int code = 0;
         pa_simple* stream = pa_simple_new(nullptr, "Clickory test recorder", PA_STREAM_RECORD, device.c_str(),
-                                          "monitor", &spec, nullptr, &attr, &code);
+                                          "monitor", &format, nullptr, &attr, &code);
         if (!stream)
         {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
