@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The engine on a real PulseAudio daemon of the test's own, recorded from its null sink's monitor.
+#include "ClickoryApp/engine/PlayerPool.h"
 #include "ClickoryApp/engine/SoundEngine.h"
 #include "ClickoryApp/platform/ThreadWorkQueue.h"
 #include "ClickoryApp/platform/ffmpeg/FfmpegSoundFileReader.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <iostream>
@@ -156,6 +158,55 @@ TEST_F(PulseEngineTest, KillingAndRestartingTheDaemonIsFollowedByRecoveryAndSoun
     for (const std::string& line : logs)
         loggedFailure = loggedFailure || line.rfind("Clickory: could not restart audio: ", 0) == 0;
     EXPECT_TRUE(loggedFailure);
+}
+
+// The mixer, counting how often the output asks it for samples.
+class CountingMixer final : public AudioRenderer
+{
+public:
+    void render(float* stereo, std::size_t frames) override
+    {
+        calls.fetch_add(1, std::memory_order_relaxed);
+        mixer.render(stereo, frames);
+    }
+    bool isSilent() const override { return mixer.isSilent(); }
+
+    Mixer mixer;
+    std::atomic<int> calls{0};
+};
+
+TEST_F(PulseEngineTest, ASilentStreamStopsAskingAndWakesForTheNextSoundWithoutCountingUnderruns)
+{
+    CountingMixer renderer;
+    PlayerPool pool(renderer.mixer);
+    PulseAudioOutput quiet;
+    ASSERT_TRUE(quiet.start(renderer)) << quiet.lastError();
+    pool.build();
+    renderer.mixer.setMaster(1.0f);
+    MonitorRecorder recorder;
+    const PcmBufferPtr tone = PcmBuffer::make(std::vector<float>(9600, 0.5f)); // 0.2 s at 48 kHz
+
+    for (int round = 0; round < 3; ++round)
+    {
+        // Settle: whatever was queued plays out, then the stream no longer asks for samples.
+        std::this_thread::sleep_for(400ms);
+        const int before = renderer.calls.load();
+        std::this_thread::sleep_for(500ms);
+        EXPECT_EQ(renderer.calls.load(), before) << "a silent stream kept asking for samples (round " << round << ")";
+        EXPECT_TRUE(quiet.isRunning());
+
+        recorder.clear();
+        queue.sync([&] {
+            pool.schedule(tone, 1.0f, 0.0f);
+            quiet.wake();
+        });
+        ASSERT_TRUE(waitForSound(recorder, 0.2f, 2000ms)) << "no sound after waking the stream (round " << round << ")";
+        EXPECT_GT(renderer.calls.load(), before);
+    }
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(quiet.underrunCount(), 0u) << "running dry on purpose counts as an underrun";
+    pool.clear();
+    quiet.stop();
 }
 
 TEST_F(PulseEngineTest, ReportsLatencyWithLowLatencyOnAndOffAndTheNullSinksFacts)

@@ -10,6 +10,16 @@ bool Mixer::send(const PlayCommand& command)
     return m_commands.push(command);
 }
 
+bool Mixer::anySounding() const
+{
+    return std::any_of(m_players.begin(), m_players.end(), [](const Player& p) { return p.position < p.length; });
+}
+
+bool Mixer::isSilent() const
+{
+    return m_commands.size() == 0 && !anySounding();
+}
+
 // Thread: audio. RT-safe: touches only the fixed player array, the queue and atomics.
 void Mixer::render(float* stereo, std::size_t frames)
 {
@@ -32,6 +42,13 @@ void Mixer::render(float* stereo, std::size_t frames)
         m_consumed.store(last, std::memory_order_release);
 
     std::fill(stereo, stereo + frames * 2, 0.0f);
+    // Between sounds (and for the seconds before the output pauses) every player is silent: hand
+    // back the zeros without walking the mix and master passes.
+    if (!anySounding())
+    {
+        m_active.store(0, std::memory_order_relaxed);
+        return;
+    }
     std::size_t active = 0;
     for (Player& player : m_players)
     {

@@ -46,6 +46,9 @@ public:
     // Thread: audio. RT-safe.
     void render(float* stereo, std::size_t frames) override;
 
+    // Thread: audio. RT-safe. No player sounds and no command waits.
+    bool isSilent() const override;
+
     // Any thread. The master volume multiplies the whole mix.
     void setMaster(float value) { m_master.store(value, std::memory_order_relaxed); }
     float master() const { return m_master.load(std::memory_order_relaxed); }
@@ -66,6 +69,8 @@ private:
         float left = 0.0f;
         float right = 0.0f;
     };
+
+    bool anySounding() const;
 
     std::array<Player, playerCount> m_players{};
     SpscQueue<PlayCommand, commandCapacity> m_commands;

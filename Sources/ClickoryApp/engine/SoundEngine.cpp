@@ -287,6 +287,7 @@ void SoundEngine::schedule(const PcmBufferPtr& buffer, float gain, float pan)
     resumeIfNeeded();
     if (!m_pool.schedule(buffer, gain, pan))
         return;
+    m_output.wake();
     ++m_playedCount;
     m_lastActivity = m_queue.now();
     armIdleTimer();

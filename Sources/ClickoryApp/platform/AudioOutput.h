@@ -19,6 +19,11 @@ public:
     // Writes `frames` interleaved stereo float frames (left, right) into `stereo`, always all of
     // them (silence when nothing sounds). `frames` varies from call to call.
     virtual void render(float* stereo, std::size_t frames) = 0;
+
+    // Thread: audio (or whoever holds the output's lock in place of the audio thread). RT-safe.
+    // True when nothing sounds and no work waits, so render() would give only zeros until new work
+    // arrives (announced through AudioOutput::wake). An output may then stop asking for samples.
+    virtual bool isSilent() const { return false; }
 };
 
 // A stereo float output stream at the default device's rate. Every method except the renderer's
@@ -59,7 +64,12 @@ public:
     // The latency the stream reports from a write to the speaker, in milliseconds, or nothing.
     virtual std::optional<double> latencyMs() const = 0;
 
-    // Times the stream ran dry since start (each is a potential click in the sound).
+    // Called after new work was handed to the renderer. An output that stopped pulling while the
+    // renderer was silent starts pulling again now, without waiting for its next period.
+    virtual void wake() {}
+
+    // Times the stream ran dry since start (each is a potential click in the sound). Running out of
+    // silence on purpose, while the renderer is silent, does not count.
     virtual std::uint64_t underrunCount() const = 0;
 
     // Called, on an internal thread of the output, when the configuration changes under the stream:

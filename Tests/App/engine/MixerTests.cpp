@@ -120,6 +120,31 @@ TEST(Mixer, SumsPlayersAndFillsSilenceAfterTheBufferEnds)
     EXPECT_EQ(mixer.activePlayers(), 0u);
 }
 
+TEST(Mixer, IsSilentOnlyWithNoCommandWaitingAndNoPlayerSounding)
+{
+    Mixer mixer;
+    PlayerPool pool(mixer);
+    pool.build();
+    mixer.setMaster(1.0f);
+    EXPECT_TRUE(mixer.isSilent());
+    pool.schedule(constant(0.5f, 12), 1.0f, 0.0f);
+    EXPECT_FALSE(mixer.isSilent()) << "a command waiting for the next render is work";
+    renderFrames(mixer, 8);
+    EXPECT_FALSE(mixer.isSilent()) << "four frames are still to come";
+    const std::vector<float> tail = renderFrames(mixer, 8);
+    EXPECT_GT(tail[2 * 3], 0.0f);
+    EXPECT_EQ(tail[2 * 4], 0.0f);
+    EXPECT_TRUE(mixer.isSilent());
+    // Silent renders overwrite the whole block with zeros.
+    const std::vector<float> quiet = renderFrames(mixer, 32);
+    for (const float sample : quiet)
+        ASSERT_EQ(sample, 0.0f);
+    pool.clear();
+    EXPECT_FALSE(mixer.isSilent()) << "a stop command still waits to be applied";
+    renderFrames(mixer, 4);
+    EXPECT_TRUE(mixer.isSilent());
+}
+
 TEST(Mixer, GainAndPanAreClampedAndNanIsSilentOrCentred)
 {
     Mixer mixer;

@@ -49,6 +49,16 @@ pa_buffer_attr PulseAudioOutput::attributes(std::uint32_t frames) const
 void PulseAudioOutput::writeRequested(pa_stream* stream, std::size_t bytes, void* opaque)
 {
     auto* self = static_cast<PulseAudioOutput*>(opaque);
+    // Nothing to play: leave the request unanswered. The server plays out what is queued, then the
+    // stream runs dry and waits without asking again, so a silent stream costs no wakeups until
+    // wake() refills it.
+    if (self->m_renderer->isSilent())
+    {
+        self->m_drained = true;
+        self->m_dryExpected = true;
+        return;
+    }
+    self->m_drained = false;
     while (bytes >= frameBytes)
     {
         void* data = nullptr;
@@ -65,7 +75,46 @@ void PulseAudioOutput::writeRequested(pa_stream* stream, std::size_t bytes, void
 
 void PulseAudioOutput::underflowed(pa_stream*, void* opaque)
 {
-    static_cast<PulseAudioOutput*>(opaque)->m_underruns.fetch_add(1, std::memory_order_relaxed);
+    auto* self = static_cast<PulseAudioOutput*>(opaque);
+    // Running out after we held back on purpose is not a fault. The notice may come after wake()
+    // refilled the stream, so the expectation lasts until playback starts again.
+    if (!self->m_drained && !self->m_dryExpected)
+        self->m_underruns.fetch_add(1, std::memory_order_relaxed);
+}
+
+void PulseAudioOutput::started(pa_stream*, void* opaque)
+{
+    static_cast<PulseAudioOutput*>(opaque)->m_dryExpected = false;
+}
+
+void PulseAudioOutput::wake()
+{
+    pa_threaded_mainloop* loop = m_connection.loop();
+    if (!loop || !m_stream)
+        return;
+    pa_threaded_mainloop_lock(loop);
+    // The stream waits for data only after a silent stretch; then fill it here at once (the first
+    // sound after a quiet stretch plays behind nothing but the server's own latency) and make sure
+    // it starts even if the server asked for less than its start threshold.
+    if (m_drained && !m_corked && pa_stream_get_state(m_stream) == PA_STREAM_READY)
+    {
+        const std::size_t writable = pa_stream_writable_size(m_stream);
+        const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
+        // Less asked for than the whole target length: audio is still queued, the stream did not
+        // run dry, and a later underflow would be a real one.
+        if (attr && writable < attr->tlength)
+            m_dryExpected = false;
+        if (writable != static_cast<std::size_t>(-1) && writable >= frameBytes)
+        {
+            writeRequested(m_stream, writable, this);
+            if (!m_drained && attr && attr->prebuf > writable)
+            {
+                if (pa_operation* operation = pa_stream_trigger(m_stream, nullptr, nullptr))
+                    pa_operation_unref(operation);
+            }
+        }
+    }
+    pa_threaded_mainloop_unlock(loop);
 }
 
 void PulseAudioOutput::streamStateChanged(pa_stream* stream, void* opaque)
@@ -141,6 +190,8 @@ bool PulseAudioOutput::start(AudioRenderer& renderer)
     }
     m_changeReported = false;
     m_closing = false;
+    m_drained = false;
+    m_dryExpected = false;
     if (!m_connection.connect(m_timeout))
         return fail(m_connection.error());
 
@@ -172,9 +223,11 @@ bool PulseAudioOutput::start(AudioRenderer& renderer)
     pa_stream_set_state_callback(m_stream, &PulseAudioOutput::streamStateChanged, this);
     pa_stream_set_write_callback(m_stream, &PulseAudioOutput::writeRequested, this);
     pa_stream_set_underflow_callback(m_stream, &PulseAudioOutput::underflowed, this);
+    pa_stream_set_started_callback(m_stream, &PulseAudioOutput::started, this);
     const pa_buffer_attr attr = attributes(m_requestedFrames);
-    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE |
-                                                      PA_STREAM_INTERPOLATE_TIMING);
+    // No automatic timing updates: they are a server round trip every few hundred milliseconds,
+    // corked or not, and only latencyMs reads timing, asking the server itself.
+    const auto flags = PA_STREAM_ADJUST_LATENCY;
     if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
     {
         const std::string reason = std::string("could not open the stream: ") + pa_strerror(pa_context_errno(context));
@@ -217,6 +270,7 @@ void PulseAudioOutput::closeStream()
     {
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
         pa_stream_set_underflow_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_started_callback(m_stream, nullptr, nullptr);
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_disconnect(m_stream);
         pa_stream_unref(m_stream);
