@@ -14,7 +14,7 @@ LaunchAtLogin::LaunchAtLogin(QString program, QString configHome)
     if (m_configHome.isEmpty())
     {
         m_configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-        // The base directory specification ignores relative paths.
+        // XDG base directories must be absolute; a relative value is ignored.
         if (m_configHome.isEmpty() || QDir::isRelativePath(m_configHome))
             m_configHome = QDir::homePath() + QStringLiteral("/.config");
     }

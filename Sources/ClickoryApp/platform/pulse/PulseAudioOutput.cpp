@@ -203,16 +203,16 @@ bool PulseAudioOutput::start(AudioRenderer& renderer)
     pa_threaded_mainloop* loop = m_connection.loop();
     pa_context* context = m_connection.context();
     pa_threaded_mainloop_lock(loop);
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = static_cast<std::uint32_t>(m_rate);
-    spec.channels = 2;
+    pa_sample_spec sampleFormat;
+    sampleFormat.format = PA_SAMPLE_FLOAT32NE;
+    sampleFormat.rate = static_cast<std::uint32_t>(m_rate);
+    sampleFormat.channels = 2;
     pa_channel_map map;
     pa_channel_map_init_stereo(&map);
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
     pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, "Clickory sounds");
-    m_stream = pa_stream_new_with_proplist(context, "Clickory sounds", &spec, &map, properties);
+    m_stream = pa_stream_new_with_proplist(context, "Clickory sounds", &sampleFormat, &map, properties);
     pa_proplist_free(properties);
     if (!m_stream)
     {
