@@ -152,19 +152,7 @@ void PulseAudioDevices::sinkInfo(pa_context*, const pa_sink_info* info, int eol,
         self->publish(self->defaultInputIsRunning(), OutputKind::unknown);
     if (eol != 0 || !info)
         return;
-    PulseSinkFacts facts;
-    facts.name = info->name ? info->name : "";
-    facts.rate = info->sample_spec.rate;
-    if (const char* bus = pa_proplist_gets(info->proplist, PA_PROP_DEVICE_BUS))
-        facts.bus = bus;
-    if (const char* form = pa_proplist_gets(info->proplist, PA_PROP_DEVICE_FORM_FACTOR))
-        facts.formFactor = form;
-    if (info->active_port)
-    {
-        facts.portType = static_cast<pa_device_port_type_t>(info->active_port->type);
-        facts.portName = info->active_port->name ? info->active_port->name : "";
-    }
-    self->publish(self->defaultInputIsRunning(), PulseOutputDevice::classify(facts));
+    self->publish(self->defaultInputIsRunning(), PulseOutputDevice::classify(PulseSinkFacts::from(*info)));
 }
 
 } // namespace clickory

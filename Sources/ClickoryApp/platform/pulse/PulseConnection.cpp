@@ -167,26 +167,31 @@ void sinkInfoReceived(pa_context*, const pa_sink_info* info, int eol, void* opaq
     auto* query = static_cast<SinkQuery*>(opaque);
     if (eol == 0 && info && !query->facts)
     {
-        PulseSinkFacts facts;
-        facts.name = info->name ? info->name : "";
-        facts.rate = info->sample_spec.rate;
-        if (const char* bus = pa_proplist_gets(info->proplist, PA_PROP_DEVICE_BUS))
-            facts.bus = bus;
-        if (const char* form = pa_proplist_gets(info->proplist, PA_PROP_DEVICE_FORM_FACTOR))
-            facts.formFactor = form;
-        if (info->active_port)
-        {
-            facts.portType = static_cast<pa_device_port_type_t>(info->active_port->type);
-            facts.portName = info->active_port->name ? info->active_port->name : "";
-        }
-        facts.latencyUsec = info->latency;
-        facts.configuredLatencyUsec = info->configured_latency;
-        query->facts = facts;
+        query->facts = PulseSinkFacts::from(*info);
     }
     PulseConnection::signal(query->loop);
 }
 
 } // namespace
+
+PulseSinkFacts PulseSinkFacts::from(const pa_sink_info& info)
+{
+    PulseSinkFacts facts;
+    facts.name = info.name ? info.name : "";
+    facts.rate = info.sample_spec.rate;
+    if (const char* bus = pa_proplist_gets(info.proplist, PA_PROP_DEVICE_BUS))
+        facts.bus = bus;
+    if (const char* form = pa_proplist_gets(info.proplist, PA_PROP_DEVICE_FORM_FACTOR))
+        facts.formFactor = form;
+    if (info.active_port)
+    {
+        facts.portType = static_cast<pa_device_port_type_t>(info.active_port->type);
+        facts.portName = info.active_port->name ? info.active_port->name : "";
+    }
+    facts.latencyUsec = info.latency;
+    facts.configuredLatencyUsec = info.configured_latency;
+    return facts;
+}
 
 std::optional<std::string> PulseConnection::defaultSinkName()
 {

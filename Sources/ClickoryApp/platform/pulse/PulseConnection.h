@@ -24,6 +24,9 @@ struct PulseSinkFacts
     // Queued audio and configured latency of the sink, in microseconds.
     std::uint64_t latencyUsec = 0;
     std::uint64_t configuredLatencyUsec = 0;
+
+    // The facts of a sink as the server describes it. Thread: the server's callback.
+    static PulseSinkFacts from(const pa_sink_info& info);
 };
 
 // One client connection to the sound server: a threaded main loop with its context. The server is

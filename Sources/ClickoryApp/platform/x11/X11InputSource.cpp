@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ClickoryApp/platform/x11/X11InputSource.h"
+#include "ClickoryApp/platform/x11/X11ProtocolErrors.h"
 
 #include <cstring>
 
@@ -17,26 +18,6 @@ int quietIOErrorHandler(Display*)
 {
     return 0;
 }
-
-// A device can vanish between its event and our query of it: the error that answers such a query
-// must not end the process. Installed only around our own round trips.
-int ignoreProtocolError(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
-// Installs ignoreProtocolError for one scope.
-class ProtocolErrorsIgnored
-{
-public:
-    ProtocolErrorsIgnored() : m_previous(XSetErrorHandler(ignoreProtocolError)) {}
-    ~ProtocolErrorsIgnored() { XSetErrorHandler(m_previous); }
-    ProtocolErrorsIgnored(const ProtocolErrorsIgnored&) = delete;
-    ProtocolErrorsIgnored& operator=(const ProtocolErrorsIgnored&) = delete;
-
-private:
-    XErrorHandler m_previous;
-};
 
 std::optional<X11RawInput> rawInput(const XIRawEvent& raw)
 {

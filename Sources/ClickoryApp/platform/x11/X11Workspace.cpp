@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ClickoryApp/platform/x11/X11Workspace.h"
+#include "ClickoryApp/platform/x11/X11ProtocolErrors.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -10,25 +11,6 @@
 namespace clickory {
 
 namespace {
-
-int ignoreProtocolError(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
-// A window can vanish between its notification and our question about it: the BadWindow that
-// answers must not end the process. Installed only around our own round trips.
-class ProtocolErrorsIgnored
-{
-public:
-    ProtocolErrorsIgnored() : m_previous(XSetErrorHandler(ignoreProtocolError)) {}
-    ~ProtocolErrorsIgnored() { XSetErrorHandler(m_previous); }
-    ProtocolErrorsIgnored(const ProtocolErrorsIgnored&) = delete;
-    ProtocolErrorsIgnored& operator=(const ProtocolErrorsIgnored&) = delete;
-
-private:
-    XErrorHandler m_previous;
-};
 
 int quietIOErrorHandler(Display*)
 {
