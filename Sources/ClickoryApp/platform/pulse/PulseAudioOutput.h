@@ -15,8 +15,9 @@ namespace clickory {
 // The buffer request shapes our stream only: a period (minimum request) of N frames and a target
 // length of 4 N frames, with latency adjustment so the server sizes the sink for it. Pausing corks
 // the stream, so it costs the server nothing. While the renderer is silent the write callback
-// answers nothing, so the stream runs dry and stops waking us; wake() refills it when a sound comes. A failed stream, a lost or restarted server and a
-// change of the default sink are reported through the configuration-change handler.
+// answers nothing, so the stream runs dry and stops waking us; wake() refills it when a sound
+// comes. A failed stream, a lost or restarted server and a change of the default sink are reported
+// through the configuration-change handler.
 //
 // Threads: the methods are called from one thread at a time (the engine's work queue); the write
 // callback and the handler run on libpulse's main loop thread.
