@@ -43,7 +43,9 @@ public:
     // not delivered.
     bool send(const PlayCommand& command);
 
-    // Thread: audio. RT-safe.
+    // Thread: audio. RT-safe. The output may also call it from the thread that wakes a silent
+    // stream, but never at the same time as the audio thread (it holds the output's lock), so the
+    // command queue keeps a single consumer at any moment.
     void render(float* stereo, std::size_t frames) override;
 
     // Thread: audio. RT-safe. No player sounds and no command waits.
