@@ -213,6 +213,14 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
+    // Before anything slow: a SIGTERM that arrives while Qt starts is kept in the pipe and ends the
+    // event loop as soon as it runs, instead of killing the process half-started.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0)
+    {
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGINT, onSignal);
+    }
+
     const double startedAt = processStartSeconds();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("clickory"));
@@ -235,12 +243,6 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "Clickory: %s\n", instance.error().toLocal8Bit().constData());
             return 1;
         }
-    }
-
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0)
-    {
-        std::signal(SIGTERM, onSignal);
-        std::signal(SIGINT, onSignal);
     }
 
     QtMainQueue queue;
